@@ -1,0 +1,162 @@
+#pragma once
+// The database engine layer: one connection to the encrypted article database
+// and record sets on it, with the operations the rest of the program relies on
+// (positioning, fields by name, append/edit/post/delete, locate, blobs).
+//
+// Every failing operation throws StoreError. Callers catch it and show their
+// own message; the engine's text is never shown to the user.
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <stdexcept>
+
+struct sqlite3;
+
+namespace store {
+
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The program's connection string and database password.
+extern const char* const kConnectionString;
+extern const char* const kDatabasePassword;  // "qzmvtke"
+
+// The parts of a connection string the engine uses.
+struct ConnectionInfo {
+    QString dataSource;  // path as written (backslashes mapped to '/')
+    QString password;    // "Jet OLEDB:Database Password"
+    static ConnectionInfo parse(const QString& connectionString);
+};
+
+class RecordSet;
+
+// Named parameter values (":name" in SQL text). Values are QString or int;
+// a null QVariant binds NULL.
+using Params = QList<QPair<QString, QVariant>>;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void setConnectionString(const QString& cs);
+    QString connectionString() const;
+    // Path of the database file the connection string names (relative paths
+    // resolve against the working directory).
+    QString databasePath() const;
+
+    // Opens the existing file (never creates it), applies the key and checks
+    // it; holds a shared flock on the file while open. Throws StoreError on a
+    // missing file, a wrong password or any engine failure.
+    void open();
+    // Closes every record set on this connection, then the connection.
+    void close();
+    bool isOpen() const;
+
+    // Runs one SQL text as a command; any result rows are ignored.
+    void execute(const QString& sql, const Params& params = {});
+
+    // User tables (system tables left out) and the fields of one table.
+    QStringList tableNames();
+    QStringList fieldNames(const QString& table);
+
+    // Transactions nest: only the outermost commit/rollback reaches the engine.
+    void beginTransaction();
+    void commit();
+    void rollback();
+
+    sqlite3* handle();  // for the store's own modules only
+
+    // Record sets register themselves so close() can close them.
+    void attach(RecordSet* rs);
+    void detach(RecordSet* rs);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// RAII transaction: rolls back unless commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Connection& c);
+    ~Transaction();
+    void commit();
+
+private:
+    Connection& c_;
+    bool done_ = false;
+};
+
+// A query on a connection, used as: close, set SQL text, set parameters,
+// open (rows) or execSql (command). Rows are addressed by position; wide
+// columns are read only for the row that is asked for.
+class RecordSet {
+public:
+    explicit RecordSet(Connection& c);
+    ~RecordSet();
+    RecordSet(const RecordSet&) = delete;
+    RecordSet& operator=(const RecordSet&) = delete;
+
+    Connection& connection();
+
+    void close();
+    bool isActive() const;
+
+    void setSql(const QString& sql);
+    void setSql(const QStringList& lines);  // joined by line breaks
+    void clearSql();
+    QString sql() const;
+
+    void setParam(const QString& name, const QVariant& value);
+    void clearParams();
+
+    void open();     // opens the connection if needed; positions on row 0
+    void execSql();  // runs the text as a command
+
+    // Positioning. eof() is true on an empty set or after the last row.
+    void first();
+    void next();
+    bool eof() const;
+    void moveBy(int n);  // forward (or back) from the current row
+    int recNo() const;   // 0-based current row, -1 when none
+    int recordCount() const;
+
+    // Fields by name (case-insensitive) of the current row.
+    bool hasField(const QString& name) const;
+    QStringList fieldNames() const;
+    QVariant value(const QString& name) const;
+    bool isNull(const QString& name) const;
+    QString asString(const QString& name) const;  // null gives ""
+    int asInteger(const QString& name) const;     // throws on null/non-number
+    bool asBoolean(const QString& name) const;
+    QByteArray readBlob(const QString& name) const;  // long field as bytes
+
+    // Changing rows: append() or edit(), set values, post().
+    void append();
+    void edit();
+    void setValue(const QString& name, const QVariant& value);
+    void setNull(const QString& name);
+    void writeBlob(const QString& name, const QByteArray& bytes);
+    void post();
+    void cancel();
+    void deleteRow();  // stays on the following row
+
+    // First row whose field equals value (exact match); positions on it.
+    bool locate(const QString& field, const QVariant& value);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace store
