@@ -1,0 +1,179 @@
+#pragma once
+// The main window: workbook tabs, category filter, title list, article viewer,
+// menus, tool bars, status bar and tray icon. It owns the database session and
+// the run-time state the dialogs and the editor read.
+//
+// The definition is split by concern:
+//   MainUnit.cpp            creation, first showing, settings file, closing
+//   MainUnit_Layout.cpp     widgets, menus, tool bars, status bar
+//   MainUnit_Tabs.cpp       workbook switch, category list, status counts
+//   MainUnit_Titles.cpp     title list drawing, sort header, dragging
+//   MainUnit_Viewer.cpp     showing articles, zoom, background, copy, find
+//   MainUnit_Commands.cpp   article commands, search/maintenance entries
+//   MainUnit_Files.cpp      import, export, print
+//   MainUnit_Tray.cpp       tray icon, minimise, about/help/update links
+//   MainUnit_Options.cpp    settings dialog and login hooks
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+#include "platform/core/ColorCode.h"
+#include "store/ArticleStore.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QStatusBar;
+class QSystemTrayIcon;
+class QTabBar;
+class QToolBar;
+class QHeaderView;
+class QFindDialogLike;
+
+namespace richtext {
+class RichEditCtrl;
+}
+
+class TAddForm;
+class TFlashForm;
+class TitleList;
+class SortHeader;
+class ViewerFindDialog;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // splash may be null (tests). The constructor runs FormCreate.
+    explicit TMainForm(TFlashForm* splash = nullptr, QWidget* parent = nullptr);
+    ~TMainForm() override;  // FormDestroy
+
+    static TMainForm* instance();  // the one main window, or null
+
+    // ---- shared run-time state (read and written by dialogs and the editor) ----
+    store::ArticleStore& db() { return *db_; }
+    QString currentTable() const { return db_->currentTable(); }
+    int sortMode = store::SortCustom;
+    bool dragEnabled = true;
+    int numberDisplayMode = 2;  // 0 "标题号", 1 "标题符", 2 "标题图标"
+    int titleDisplayMode = 0;   // 0 "高亮显示", 1 "普通显示"
+    std::array<platform::ColorCode, 4> workbookColors{{0xFFFFF4, 0xFFF0FF, 0xDFFFFF, 0xFFE8E8}};
+    QString currentPassword;
+    bool loginNeeded = false;
+    QString userName = QStringLiteral("admin");
+    // Shown article (recorded by ShowArticle).
+    bool shownIsFormat = false;
+    QString shownTitle;
+    QString shownGroup;
+    // Editor mode: "add" or "modify", set before the editor is shown.
+    QString editorMode = QStringLiteral("add");
+    // Set when start-up failed or the login was cancelled: the program ends.
+    bool quitRequested = false;
+
+    // ---- controls other windows use ----
+    QTabBar* cxTabControl1 = nullptr;   // workbook tabs
+    QComboBox* CBXgroup = nullptr;      // category list ("全部" first)
+    TitleList* ListBox1 = nullptr;      // title list (QListWidget subclass)
+    richtext::RichEditCtrl* RichEdit1 = nullptr;  // article viewer
+    richtext::RichEditCtrl* copyBuffer = nullptr; // hidden copy buffer
+    QComboBox* CBXscale = nullptr;      // zoom list
+    QComboBox* CBXNo = nullptr;         // number display mode
+    QComboBox* CBXheighview = nullptr;  // title display mode
+    QComboBox* cxColorComboBox1 = nullptr;  // viewer background (colour code in item data)
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 5> statusPanels{};
+    std::array<QAction*, 4> moveItems{};  // popup "转移文章至" entries
+    QLineEdit* titleEditor = nullptr;     // in-place title editor
+    int titleEditorIndex = -1;
+    TAddForm* AddForm = nullptr;          // the article editor, created hidden
+    QSystemTrayIcon* TrayIcon1 = nullptr;
+    // Menus and actions by their names (mmOpen, N12, BtnAdd ...), for tests and
+    // for the menu drawing.
+    QAction* action(const QString& objectName) const;
+
+    // ---- routines other windows call ----
+    // Reopens the main record set; on failure shows "数据库连接失败，请重新下载安装该软件！"
+    // and asks the application to end. Returns false on failure.
+    bool OpenDb(const QString& sql, bool useParam = false, const QString& group = {});
+    void RefreshComboBox();
+    void CBXgroupChange();
+    void Refreshlistbox1();
+    void UpdateStatusCounts();
+    void cxTabControl1Change();
+    void ListBox1Click();  // shows the selected article
+    void ShowArticle();
+    void CBXscaleChange();
+    static void SetMargin(richtext::RichEditCtrl* ctrl);
+    // Table and list colour of a workbook position; false outside 0..3.
+    bool GetWorkbook(int position, QString* table, platform::ColorCode* color) const;
+    void setTitleListColor(platform::ColorCode code);
+    QStringList tabCaptions() const;
+    int selectedTab() const;
+    int selectedIndex() const;  // title list, -1 when none
+    QString settingsPath() const;
+    // Asks the application to end once the running handler has finished.
+    void requestQuit();
+
+    // ---- handlers (names as in the menus and tool bars) ----
+    // Commands (MainUnit_Commands.cpp)
+    void BtnAddClick();
+    void BtnModifyClick();
+    void BtnDelClick();
+    void N8Click();          // change category and title
+    void ListBox1DblClick(); // rename in place
+    void N20Click();         // copy title
+    void moveArticleTo(int position);  // N22Click, N55Click, N23Click, N31Click
+    void BtnSearchClick();   // search dialog
+    void mmMaintainClick();  // maintenance dialog
+    void mmAddDBClick();     // AddDB.exe -s
+    void titleEditorCommit();
+    // Files (MainUnit_Files.cpp)
+    void mmImportClick();
+    void mmExportClick();
+    void mmPrintClick();
+    void mmPrintSetupClick();
+    // Settings and login (MainUnit_Options.cpp)
+    void mmOptionClick();
+    bool runLogin();  // true when the login succeeded (or none is needed)
+    // Tray, about, help (MainUnit_Tray.cpp)
+    void setupTray();
+    void TrayIcon1Click();
+    void pmcloseClick();
+    void mmCloseClick();
+    void MMaboutClick();
+    void MMhelpClick();
+    void mmUpdateClick();
+    void mmHomePageClick();
+    void mmMailClick();
+    void setupMenuDrawing();  // owner-drawn look of the main menu
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+public:
+    void FormShow();   // first showing
+    void FormClose();  // writes the settings
+
+private:
+    void FormCreate();
+    void buildLayout();
+    void buildMenus();
+    void buildToolBars();
+
+    std::unique_ptr<store::ArticleStore> db_;
+    TFlashForm* splash_ = nullptr;
+    bool shownOnce_ = false;
+    QPointer<ViewerFindDialog> findDialog_;
+    QRect dragRect_;
+};
