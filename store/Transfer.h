@@ -1,0 +1,31 @@
+#pragma once
+// Bulk transfer of a workbook's articles (all, or one category) to another
+// workbook, in one of four modes, followed by the order-number fix-up and the
+// renumbering of both tables. All or nothing: one transaction.
+
+#include <QString>
+#include <functional>
+
+#include "store/ArticleStore.h"
+
+namespace store {
+
+enum TransferMode {
+    TransferAll = 0,                 // "全部添加，不删除原文章"
+    TransferNoDuplicates = 1,        // "无重复添加不删除原文章"
+    TransferAllDelete = 2,           // "全部添加，删除原文章"
+    TransferNoDuplicatesDelete = 3,  // "无重复添加删除原文章"
+};
+
+// Copies per mode, gives copied rows 999999999, renumbers target then source
+// (both ordered). category empty = whole workbook. afterEachRow runs after
+// every source row of the row-by-row modes (the GUI processes events there);
+// progressStep runs once after each of: copy done, fix-up, target renumbered,
+// source renumbered... as the GUI advances its bar. Throws StoreError and
+// leaves both tables unchanged on failure.
+void transferArticles(ArticleStore& s, const QString& sourceTable, const QString& targetTable,
+                      const QString& category, int mode,
+                      const std::function<void()>& afterEachRow = {},
+                      const std::function<void()>& progressStep = {});
+
+}  // namespace store

@@ -1,0 +1,18 @@
+#pragma once
+// The optional start-up password (table UsersData).
+
+#include <QString>
+
+#include "store/ArticleStore.h"
+
+namespace store {
+
+constexpr int kMaxPasswordLength = 50;
+
+// The stored password of user (compared case-insensitively); null gives "".
+QString GetPassword(ArticleStore& s, const QString& user);
+// Stores newPassword (empty clears it). Throws StoreError, changing nothing,
+// when it is longer than kMaxPasswordLength characters.
+void changePassword(ArticleStore& s, const QString& user, const QString& newPassword);
+
+}  // namespace store
