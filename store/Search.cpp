@@ -1,0 +1,28 @@
+// Title and content search of the main workbook: the main record set is
+// reopened with the search query so the title list can show the hits.
+#include "store/Search.h"
+
+namespace store {
+
+QString searchSql(int mode) {
+    if (mode == SearchContent)
+        return QStringLiteral(
+            "SELECT * FROM datum WHERE [content] LIKE :content ORDER  By content");
+    return QStringLiteral("SELECT * FROM datum WHERE [theme] LIKE :theme ORDER  By theme");
+}
+
+void openSearch(ArticleStore& s, int mode, const QString& keyword) {
+    RecordSet& q = s.ADOQuery1();
+    q.close();
+    q.clearSql();
+    q.clearParams();
+    q.setSql(searchSql(mode));
+    // The keyword goes in as typed: LIKE's own pattern characters keep their meaning.
+    const QString pattern = QLatin1Char('%') + keyword + QLatin1Char('%');
+    q.setParam(mode == SearchContent ? QStringLiteral("content") : QStringLiteral("theme"),
+               pattern);
+    q.open();
+    q.first();
+}
+
+}  // namespace store
