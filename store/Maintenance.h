@@ -7,6 +7,16 @@
 
 namespace store {
 
+// The compaction's temporary file, in the working directory.
+extern const char* const kCompactTempFile;  // "tempdb$$.$$$"
+
+// The compaction file exists and is a complete database (left by an earlier
+// run): it is not removed, the user has to move it away.
+class CompactLeftoverError : public StoreError {
+  public:
+    using StoreError::StoreError;
+};
+
 // Size of a file in bytes (0 when missing or unreadable).
 qint64 fileSizeBytes(const QString& path);
 
@@ -16,10 +26,13 @@ struct CompactReport {
 };
 
 // Closes the session's connection (every record set), writes an encrypted
-// compacted copy to "tempdb$$.$$$" in the working directory, replaces dbFile
-// with it atomically and reopens the connection. Throws StoreError (database
-// file unchanged, connection left closed) when the destination exists or
-// another process has the database open.
+// compacted copy to "tempdb$$.$$$" in the working directory and, once the copy
+// is complete, on disk and opens with the password, replaces dbFile with it by
+// one rename; then reopens the connection. A leftover "tempdb$$.$$$" that is
+// not a complete database is removed first. Throws StoreError (database file
+// unchanged, temporary file removed, connection reopened when possible) when
+// another process has the database open or anything fails;
+// CompactLeftoverError when a complete leftover copy is in the way.
 CompactReport CompactDB(ArticleStore& s, const QString& dbFile, const QString& password);
 
 // "delete * from " + table.

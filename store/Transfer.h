@@ -18,11 +18,12 @@ enum TransferMode {
 };
 
 // Copies per mode, gives copied rows 999999999, renumbers target then source
-// (both ordered). category empty = whole workbook. afterEachRow runs after
-// every source row of the row-by-row modes (the GUI processes events there);
-// progressStep runs once after each of: copy done, fix-up, target renumbered,
-// source renumbered... as the GUI advances its bar. Throws StoreError and
-// leaves both tables unchanged on failure.
+// (both ordered). category empty = whole workbook. Modes 1 and 3 skip a row
+// whose title (whole value, case-sensitive) is in the target, copies of the
+// same run included. afterEachRow runs after every source row of modes 1 and
+// 3 (the GUI processes events there); progressStep runs four times: before
+// the copy, the fix-up, the target's and the source's renumbering. Throws
+// StoreError and leaves both tables unchanged on failure.
 void transferArticles(ArticleStore& s, const QString& sourceTable, const QString& targetTable,
                       const QString& category, int mode,
                       const std::function<void()>& afterEachRow = {},
