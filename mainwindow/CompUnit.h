@@ -70,6 +70,10 @@ class TCompForm : public QDialog {
     // True while a transfer runs (a second click is ignored).
     bool transferRunning() const { return transferRunning_; }
 
+  public slots:
+    // Closing is refused while a transfer runs.
+    void reject() override;
+
   protected:
     void showEvent(QShowEvent* e) override;
 
@@ -78,6 +82,7 @@ class TCompForm : public QDialog {
     void buildPageTransfer();
     void buildPageCategories();
     void stepProgress();
+    void restoreMainRecordSet();
 
     TMainForm* main_ = nullptr;
     std::unique_ptr<store::RecordSet> sourceQuery_;  // ADOQuery1 of the dialog

@@ -1,0 +1,107 @@
+// The maintenance dialog's page "数据转移": transfer of the current workbook's
+// articles (all, or one category) to another workbook.
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "mainwindow/CompUnit.h"
+#include "mainwindow/MainUnit.h"
+#include "platform/Prompt.h"
+#include "store/Transfer.h"
+
+void TCompForm::buildPageTransfer() {
+    auto* page = new QWidget;
+    auto* pageLayout = new QVBoxLayout(page);
+    auto* box = new QGroupBox(QStringLiteral("将当前工作簿数据转移到其他工作簿"));
+    auto* form = new QFormLayout(box);
+
+    cbxTarget = new QComboBox;
+    cbxTarget->setObjectName(QStringLiteral("cbxTarget"));
+    cbxCondition = new QComboBox;
+    cbxCondition->setObjectName(QStringLiteral("cbxCondition"));
+    cbxMode = new QComboBox;
+    cbxMode->setObjectName(QStringLiteral("cbxMode"));
+    cbxMode->addItems(
+        {QStringLiteral("全部添加，不删除原文章"), QStringLiteral("无重复添加不删除原文章"),
+         QStringLiteral("全部添加，删除原文章"), QStringLiteral("无重复添加删除原文章")});
+    cbxMode->setCurrentIndex(0);
+    form->addRow(QStringLiteral("目标工作簿"), cbxTarget);
+    form->addRow(QStringLiteral("追加条件"), cbxCondition);
+    form->addRow(QStringLiteral("追加模式"), cbxMode);
+
+    Button3 = new QPushButton(QStringLiteral("转移数据"));
+    Button3->setObjectName(QStringLiteral("Button3"));
+    form->addRow(Button3);
+    ProgressBar1 = new QProgressBar;
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    form->addRow(ProgressBar1);
+    Label5 = new QLabel(QStringLiteral("注意：无重复添加，速度会很慢，请耐心等待！"));
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Label5->setStyleSheet(QStringLiteral("color: red;"));
+    form->addRow(Label5);
+
+    pageLayout->addWidget(box);
+    pageLayout->addStretch();
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    PageControl1->addTab(page, QStringLiteral("数据转移"));
+}
+
+void TCompForm::stepProgress() {
+    ProgressBar1->setValue(qMin(ProgressBar1->value() + 10, ProgressBar1->maximum()));
+}
+
+void TCompForm::Button3Click() {
+    // The row-by-row modes let the window process events, which includes a
+    // second click on this button: it must not start a transfer inside this one.
+    if (transferRunning_) return;
+    const QString target = store::workbookTable(cbxTarget->currentIndex());
+    const QString current = main_->currentTable();
+    if (target.compare(current, Qt::CaseInsensitive) == 0) {
+        platform::prompt().showMessage(
+            this, QStringLiteral("你选定的目标工作簿是当前工作簿，操作无法进行！"));
+        return;
+    }
+    const QString category =
+        cbxCondition->currentIndex() > 0 ? cbxCondition->currentText() : QString();
+    const int mode = cbxMode->currentIndex();
+
+    transferRunning_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{transferRunning_};
+    try {
+        store::transferArticles(
+            main_->db(), current, target, category, mode, [] { QCoreApplication::processEvents(); },
+            [this] { stepProgress(); });
+        stepProgress();
+        main_->db().reopenMain();
+        main_->RefreshComboBox();
+        main_->CBXgroup->setCurrentIndex(0);
+        stepProgress();
+        main_->CBXgroupChange();
+        stepProgress();
+        main_->Refreshlistbox1();
+        stepProgress();
+        main_->UpdateStatusCounts();
+        stepProgress();
+        sourceQuery_->close();
+        targetQuery_->close();
+    } catch (const store::StoreError&) {
+        platform::prompt().messageBox(this, QStringLiteral("文章在转移的过程中出错，请联系作者！"),
+                                      QStringLiteral("提示:"), platform::Buttons::Ok,
+                                      platform::Icon::Error);
+        return;
+    }
+    stepProgress();
+    platform::prompt().showMessage(this, QStringLiteral("工作簿中数据已经追加完毕！"));
+}
