@@ -32,7 +32,7 @@ QString CBXNoAllItem(int sortMode, const QString& table);
 QString workbookOpenSql(const QString& table);
 
 class ArticleStore {
-public:
+  public:
     ArticleStore();
     ~ArticleStore();
 
@@ -70,7 +70,7 @@ public:
     // Positions the main record set on row i (first, then i forward).
     void moveMainTo(int i);
 
-private:
+  private:
     Connection conn_;
     RecordSet q1_;
     RecordSet q2_;

@@ -20,7 +20,7 @@ struct sqlite3;
 namespace store {
 
 class StoreError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -35,6 +35,10 @@ struct ConnectionInfo {
     static ConnectionInfo parse(const QString& connectionString);
 };
 
+// The program's connection string with another data source and password
+// (tests and tools open databases elsewhere).
+QString makeConnectionString(const QString& dataSource, const QString& password);
+
 class RecordSet;
 
 // Named parameter values (":name" in SQL text). Values are QString or int;
@@ -42,7 +46,7 @@ class RecordSet;
 using Params = QList<QPair<QString, QVariant>>;
 
 class Connection {
-public:
+  public:
     Connection();
     ~Connection();
     Connection(const Connection&) = delete;
@@ -76,23 +80,34 @@ public:
 
     sqlite3* handle();  // for the store's own modules only
 
+    // Whether a table exists (case-insensitive).
+    bool tableExists(const QString& table);
+    // Creates an empty article table (id, group, theme, isformat, content,
+    // SeqNo) in the program's layout.
+    void createArticleTable(const QString& table);
+    // Depth of nested transactions (0 when none is open).
+    int transactionDepth() const;
+
+    // Creates a new, empty encrypted database file. Fails when the file exists.
+    static void createDatabaseFile(const QString& path, const QString& password);
+
     // Record sets register themselves so close() can close them.
     void attach(RecordSet* rs);
     void detach(RecordSet* rs);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
 
 // RAII transaction: rolls back unless commit() was called.
 class Transaction {
-public:
+  public:
     explicit Transaction(Connection& c);
     ~Transaction();
     void commit();
 
-private:
+  private:
     Connection& c_;
     bool done_ = false;
 };
@@ -101,7 +116,7 @@ private:
 // open (rows) or execSql (command). Rows are addressed by position; wide
 // columns are read only for the row that is asked for.
 class RecordSet {
-public:
+  public:
     explicit RecordSet(Connection& c);
     ~RecordSet();
     RecordSet(const RecordSet&) = delete;
@@ -154,7 +169,7 @@ public:
     // First row whose field equals value (exact match); positions on it.
     bool locate(const QString& field, const QVariant& value);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
