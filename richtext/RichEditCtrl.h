@@ -19,7 +19,7 @@ class QPrinter;
 namespace richtext {
 
 class StreamError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;  // "Failed to Load Stream" / "Failed to Save Stream"
 };
 
@@ -28,16 +28,16 @@ enum class Script { None, Subscript, Superscript };
 
 // Character attributes (a selection, the word at the caret, or the defaults).
 struct CharAttributes {
-    QString face;                  // up to 31 characters
-    int size = 9;                  // whole points
-    QColor color;                  // invalid = automatic (window text)
-    QColor background;             // invalid = automatic (window)
-    int style = 0;                 // StyleBits
+    QString face;       // up to 31 characters
+    int size = 9;       // whole points
+    QColor color;       // invalid = automatic (window text)
+    QColor background;  // invalid = automatic (window)
+    int style = 0;      // StyleBits
     Script script = Script::None;
     bool isProtected = false;
     bool hidden = false;
-    bool disabled = false;         // greyed
-    int charset = 134;             // 134 GB2312/GBK
+    bool disabled = false;  // greyed
+    int charset = 134;      // 134 GB2312/GBK
     int pitch = 0;
 };
 
@@ -45,7 +45,7 @@ struct CharAttributes {
 struct ParaAttributes {
     int alignment = 0;  // 0 left, 1 right, 2 centre, 3 justified
     int startIndent = 0;
-    int offset = 0;     // of following lines (hanging)
+    int offset = 0;  // of following lines (hanging)
     int rightIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
@@ -64,7 +64,7 @@ struct FindOptions {
 
 class RichEditCtrl : public QTextEdit {
     Q_OBJECT
-public:
+  public:
     explicit RichEditCtrl(QWidget* parent = nullptr);
     ~RichEditCtrl() override;
 
@@ -80,8 +80,8 @@ public:
     // Files: the extension decides ("txt", ignoring case: plain GBK text; else RTF).
     void loadFromFile(const QString& path);
     void saveToFile(const QString& path) const;
-    void clearAll();                        // empty document
-    void appendLine(const QString& line);   // a plain-text paragraph at the end
+    void clearAll();                       // empty document
+    void appendLine(const QString& line);  // a plain-text paragraph at the end
     QString plainText() const;
 
     // --- selection ---------------------------------------------------------
@@ -92,8 +92,8 @@ public:
     void replaceSel(const QString& text);
     void selectAllText();
     void deleteSelection();
-    int caretLine() const;    // 0-based
-    int caretColumn() const;  // 0-based
+    int caretLine() const;                // 0-based
+    int caretColumn() const;              // 0-based
     bool isSingleObjectSelected() const;  // exactly one embedded picture/object
 
     // --- character attributes ----------------------------------------------
@@ -104,18 +104,35 @@ public:
     CharAttributes defaultAttributes() const;
     void setDefaultAttributes(const CharAttributes& a, int mask);
     enum AttrMask {
-        MaskFace = 1, MaskSize = 2, MaskColor = 4, MaskBackground = 8, MaskBold = 16,
-        MaskItalic = 32, MaskUnderline = 64, MaskStrike = 128, MaskScript = 256,
-        MaskProtected = 512, MaskHidden = 1024, MaskDisabled = 2048, MaskCharset = 4096,
-        MaskPitch = 8192, MaskAll = 0x3FFF
+        MaskFace = 1,
+        MaskSize = 2,
+        MaskColor = 4,
+        MaskBackground = 8,
+        MaskBold = 16,
+        MaskItalic = 32,
+        MaskUnderline = 64,
+        MaskStrike = 128,
+        MaskScript = 256,
+        MaskProtected = 512,
+        MaskHidden = 1024,
+        MaskDisabled = 2048,
+        MaskCharset = 4096,
+        MaskPitch = 8192,
+        MaskAll = 0x3FFF
     };
     static CharAttributes attributesFromFont(const QFont& f);
 
     // --- paragraph attributes ----------------------------------------------
     ParaAttributes paraAttributes() const;
     enum ParaMask {
-        PMaskAlignment = 1, PMaskStartIndent = 2, PMaskOffset = 4, PMaskRightIndent = 8,
-        PMaskSpaceBefore = 16, PMaskSpaceAfter = 32, PMaskLineSpacing = 64, PMaskBullets = 128,
+        PMaskAlignment = 1,
+        PMaskStartIndent = 2,
+        PMaskOffset = 4,
+        PMaskRightIndent = 8,
+        PMaskSpaceBefore = 16,
+        PMaskSpaceAfter = 32,
+        PMaskLineSpacing = 64,
+        PMaskBullets = 128,
         PMaskAll = 0xFF
     };
     // Switching bullets on raises the offset to 10 points if smaller; off sets it to 0.
@@ -150,16 +167,42 @@ public:
 
     // Automatic URL detection (links underlined, clickable).
     void setAutoUrlDetect(bool on);
+    bool autoUrlDetect() const;
+    // The link (detected URL or hyperlink field) at a document position, or "".
+    QString urlAt(int position) const;
 
-signals:
+  public slots:
+    // Cut and paste with the control's rules (protected text, undo kinds);
+    // they hide QTextEdit's slots of the same names.
+    void cut();
+    void paste();
+
+  signals:
     void contentChanged();
     void selectionChangedEx();
     // Emitted before an edit that touches protected text; set *allow to permit it.
     void protectedChange(int start, int end, bool* allow);
     void urlClicked(const QString& url, Qt::MouseButton button);
 
-private:
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QVariant loadResource(int type, const QUrl& name) override;
+
+  public:
     struct Impl;
+
+  private:
     Impl* d;
 };
 

@@ -10,7 +10,7 @@ class QTextDocument;
 namespace richtext {
 
 class RtfError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

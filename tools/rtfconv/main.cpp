@@ -1,1 +1,71 @@
-int main() { return 0; }
+// rtfconv IN OUT: converts between RTF and text through the program's own
+// RTF reader and writer, for tests, debugging and fuzz seeds.
+//   IN  .rtf (RTF) or .txt (GBK text)
+//   OUT .txt (plain text, UTF-8), .rtf (reader + writer) or .html (Qt's HTML)
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <cstdio>
+
+#include "platform/core/TextCodec.h"
+#include "richtext/Rtf.h"
+#include "richtext/RtfFormat.h"
+
+static int fail(const QString& message) {
+    std::fprintf(stderr, "rtfconv: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: rtfconv IN.rtf|IN.txt OUT.txt|OUT.rtf|OUT.html\n");
+        return 2;
+    }
+    const QString in = args[1], out = args[2];
+    const QString inExt = QFileInfo(in).suffix().toLower();
+    const QString outExt = QFileInfo(out).suffix().toLower();
+    if (inExt != QLatin1String("rtf") && inExt != QLatin1String("txt"))
+        return fail(QStringLiteral("%1: input must be .rtf or .txt").arg(in));
+    if (outExt != QLatin1String("txt") && outExt != QLatin1String("rtf") &&
+        outExt != QLatin1String("html"))
+        return fail(QStringLiteral("%1: output must be .txt, .rtf or .html").arg(out));
+
+    QFile f(in);
+    if (!f.open(QIODevice::ReadOnly)) return fail(QStringLiteral("cannot read %1").arg(in));
+    const QByteArray bytes = f.readAll();
+    f.close();
+
+    QTextDocument doc;
+    if (inExt == QLatin1String("rtf")) {
+        try {
+            richtext::readRtf(bytes, &doc);
+        } catch (const richtext::RtfError&) {
+            return fail(QStringLiteral("%1 is not an RTF document").arg(in));
+        }
+    } else {
+        QString text = platform::fromGbk(bytes);
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        QTextCursor(&doc).insertText(text);
+    }
+
+    QByteArray result;
+    if (outExt == QLatin1String("txt")) {
+        result = doc.toPlainText().toUtf8();
+    } else if (outExt == QLatin1String("rtf")) {
+        richtext::registerPictures(&doc);
+        result = richtext::writeRtf(&doc);
+    } else {
+        richtext::registerPictures(&doc);
+        result = doc.toHtml().toUtf8();
+    }
+    QFile o(out);
+    if (!o.open(QIODevice::WriteOnly | QIODevice::Truncate) || o.write(result) != result.size())
+        return fail(QStringLiteral("cannot write %1").arg(out));
+    return 0;
+}
