@@ -146,7 +146,7 @@ void RichEditCtrl::appendLine(const QString& line) {
 }
 
 QString RichEditCtrl::plainText() const {
-    return document()->toPlainText();
+    return plainTextOf(document());
 }
 
 // --- selection ----------------------------------------------------------------

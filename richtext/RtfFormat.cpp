@@ -262,6 +262,16 @@ void registerPictures(QTextDocument* doc) {
     }
 }
 
+QString plainTextOf(const QTextDocument* doc) {
+    QString out;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (b != doc->begin()) out += '\n';
+        out += b.text();
+    }
+    out.replace(QChar::LineSeparator, '\n');
+    return out;
+}
+
 // --- code pages -------------------------------------------------------------
 
 int codePageForCharset(int charset) {

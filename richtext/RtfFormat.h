@@ -83,6 +83,10 @@ void addPicture(QTextDocument* doc, const QString& name, const QImage& img);
 // A fresh resource name for a picture.
 QString newPictureName();
 
+// The document's text, paragraphs (and table cells) joined by '\n', line
+// breaks as '\n'; unlike QTextDocument::toPlainText it keeps no-break spaces.
+QString plainTextOf(const QTextDocument* doc);
+
 // Code pages -------------------------------------------------------------
 int codePageForCharset(int charset);  // 0 when the charset has no code page
 // Symbol-font byte to a character (\fcharset2 fonts: Symbol, Wingdings).

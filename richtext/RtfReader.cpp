@@ -117,165 +117,77 @@ struct KwEntry {
     char16_t ch;  // K_char: the character it stands for
 };
 
+struct KwName {
+    const char* name;
+    Kw kw;
+    char16_t ch;
+};
+
+// clang-format off
+const KwName kKeywords[] = {
+    {"ansi", K_ansi, 0}, {"mac", K_mac, 0}, {"pc", K_pc, 0}, {"pca", K_pca, 0},
+    {"ansicpg", K_ansicpg, 0}, {"deff", K_deff, 0}, {"fonttbl", K_fonttbl, 0},
+    {"colortbl", K_colortbl, 0}, {"f", K_f, 0}, {"fcharset", K_fcharset, 0}, {"fprq", K_fprq, 0},
+    {"cpg", K_cpg, 0}, {"red", K_red, 0}, {"green", K_green, 0}, {"blue", K_blue, 0},
+    // destinations skipped whole
+    {"stylesheet", K_skipdest, 0}, {"info", K_skipdest, 0}, {"listtable", K_skipdest, 0},
+    {"listoverridetable", K_skipdest, 0}, {"revtbl", K_skipdest, 0}, {"header", K_skipdest, 0},
+    {"footer", K_skipdest, 0}, {"headerl", K_skipdest, 0}, {"headerr", K_skipdest, 0},
+    {"headerf", K_skipdest, 0}, {"footerl", K_skipdest, 0}, {"footerr", K_skipdest, 0},
+    {"footerf", K_skipdest, 0}, {"footnote", K_skipdest, 0}, {"pntxta", K_skipdest, 0},
+    {"pntxtb", K_skipdest, 0}, {"filetbl", K_skipdest, 0}, {"rsidtbl", K_skipdest, 0},
+    {"author", K_skipdest, 0}, {"operator", K_skipdest, 0}, {"title", K_skipdest, 0},
+    {"subject", K_skipdest, 0}, {"keywords", K_skipdest, 0}, {"comment", K_skipdest, 0},
+    {"doccomm", K_skipdest, 0}, {"objdata", K_skipdest, 0}, {"objclass", K_skipdest, 0},
+    {"themedata", K_skipdest, 0}, {"colorschememapping", K_skipdest, 0},
+    {"datastore", K_skipdest, 0}, {"latentstyles", K_skipdest, 0}, {"xmlnstbl", K_skipdest, 0},
+    {"generator", K_skipdest, 0}, {"annotation", K_skipdest, 0}, {"atnid", K_skipdest, 0},
+    {"atnauthor", K_skipdest, 0}, {"txe", K_skipdest, 0}, {"xe", K_skipdest, 0},
+    {"tc", K_skipdest, 0}, {"bkmkstart", K_skipdest, 0}, {"bkmkend", K_skipdest, 0},
+    {"nesttableprops", K_skipdest, 0}, {"fldtype", K_skipdest, 0}, {"datafield", K_skipdest, 0},
+    {"mmathPr", K_skipdest, 0}, {"pgdsctbl", K_skipdest, 0}, {"private", K_skipdest, 0},
+    {"template", K_skipdest, 0},
+    // text
+    {"par", K_par, 0}, {"sect", K_sect, 0}, {"page", K_page, 0}, {"line", K_line, 0},
+    {"softline", K_line, 0}, {"tab", K_tab, 0}, {"u", K_u, 0}, {"uc", K_uc, 0},
+    {"bin", K_bin, 0}, {"cell", K_cell, 0}, {"row", K_row, 0}, {"nestcell", K_nestcell, 0},
+    {"nestrow", K_nestrow, 0},
+    {"emdash", K_char, 0x2014}, {"endash", K_char, 0x2013}, {"emspace", K_char, 0x2003},
+    {"enspace", K_char, 0x2002}, {"qmspace", K_char, 0x2005}, {"bullet", K_char, 0x2022},
+    {"lquote", K_char, 0x2018}, {"rquote", K_char, 0x2019}, {"ldblquote", K_char, 0x201C},
+    {"rdblquote", K_char, 0x201D}, {"zwj", K_char, 0x200D}, {"zwnj", K_char, 0x200C},
+    {"ltrmark", K_char, 0x200E}, {"rtlmark", K_char, 0x200F},
+    // character formatting
+    {"plain", K_plain, 0}, {"fs", K_fs, 0}, {"b", K_b, 0}, {"i", K_i, 0},
+    {"ul", K_ul, 0}, {"uld", K_ul, 0}, {"uldb", K_ul, 0}, {"uldash", K_ul, 0},
+    {"uldashd", K_ul, 0}, {"uldashdd", K_ul, 0}, {"ulhwave", K_ul, 0}, {"ulth", K_ul, 0},
+    {"ulw", K_ul, 0}, {"ulwave", K_ul, 0}, {"ulldash", K_ul, 0}, {"ulthd", K_ul, 0},
+    {"ulthdash", K_ul, 0}, {"ulnone", K_ulnone, 0}, {"strike", K_strike, 0},
+    {"striked", K_strike, 0}, {"sub", K_sub, 0}, {"super", K_super, 0},
+    {"nosupersub", K_nosupersub, 0}, {"cf", K_cf, 0}, {"cb", K_cb, 0}, {"highlight", K_cb, 0},
+    {"chcbpat", K_cb, 0}, {"v", K_v, 0}, {"protect", K_protect, 0}, {"disabled", K_disabled, 0},
+    // paragraph formatting
+    {"pard", K_pard, 0}, {"ql", K_ql, 0}, {"qr", K_qr, 0}, {"qc", K_qc, 0}, {"qj", K_qj, 0},
+    {"qd", K_qj, 0}, {"li", K_li, 0}, {"ri", K_ri, 0}, {"fi", K_fi, 0}, {"sb", K_sb, 0},
+    {"sa", K_sa, 0}, {"sl", K_sl, 0}, {"slmult", K_slmult, 0}, {"intbl", K_intbl, 0},
+    {"ls", K_ls, 0}, {"pntext", K_pntext, 0}, {"listtext", K_listtext, 0}, {"pn", K_pn, 0},
+    {"pnlvlblt", K_pnlvlblt, 0}, {"pnlvlbody", K_pnlvlbody, 0}, {"pnlvlcont", K_pnlvlcont, 0},
+    {"trowd", K_trowd, 0}, {"cellx", K_cellx, 0},
+    // pictures, objects, fields
+    {"pict", K_pict, 0}, {"pngblip", K_pngblip, 0}, {"jpegblip", K_jpegblip, 0},
+    {"dibitmap", K_dibitmap, 0}, {"wbitmap", K_wbitmap, 0}, {"emfblip", K_emfblip, 0},
+    {"wmetafile", K_wmetafile, 0}, {"picw", K_picw, 0}, {"pich", K_pich, 0},
+    {"picwgoal", K_picwgoal, 0}, {"pichgoal", K_pichgoal, 0}, {"picscalex", K_picscalex, 0},
+    {"picscaley", K_picscaley, 0}, {"shppict", K_shppict, 0}, {"nonshppict", K_nonshppict, 0},
+    {"result", K_result, 0}, {"field", K_field, 0}, {"fldinst", K_fldinst, 0},
+    {"fldrslt", K_fldrslt, 0}, {"upr", K_upr, 0}, {"ud", K_ud, 0},
+};
+// clang-format on
+
 const std::unordered_map<std::string_view, KwEntry>& keywords() {
     static const std::unordered_map<std::string_view, KwEntry> map = [] {
         std::unordered_map<std::string_view, KwEntry> m;
-        auto add = [&m](const char* name, Kw k, char16_t ch = 0) { m[name] = {k, ch}; };
-        add("ansi", K_ansi);
-        add("mac", K_mac);
-        add("pc", K_pc);
-        add("pca", K_pca);
-        add("ansicpg", K_ansicpg);
-        add("deff", K_deff);
-        add("fonttbl", K_fonttbl);
-        add("colortbl", K_colortbl);
-        add("f", K_f);
-        add("fcharset", K_fcharset);
-        add("fprq", K_fprq);
-        add("cpg", K_cpg);
-        add("red", K_red);
-        add("green", K_green);
-        add("blue", K_blue);
-        for (const char* d : {"stylesheet",
-                              "info",
-                              "listtable",
-                              "listoverridetable",
-                              "revtbl",
-                              "header",
-                              "footer",
-                              "headerl",
-                              "headerr",
-                              "headerf",
-                              "footerl",
-                              "footerr",
-                              "footerf",
-                              "footnote",
-                              "pntxta",
-                              "pntxtb",
-                              "filetbl",
-                              "rsidtbl",
-                              "author",
-                              "operator",
-                              "title",
-                              "subject",
-                              "keywords",
-                              "comment",
-                              "doccomm",
-                              "objdata",
-                              "objclass",
-                              "themedata",
-                              "colorschememapping",
-                              "datastore",
-                              "latentstyles",
-                              "xmlnstbl",
-                              "generator",
-                              "annotation",
-                              "atnid",
-                              "atnauthor",
-                              "txe",
-                              "xe",
-                              "tc",
-                              "bkmkstart",
-                              "bkmkend",
-                              "nesttableprops",
-                              "fldtype",
-                              "datafield",
-                              "mmathPr",
-                              "pgdsctbl",
-                              "private",
-                              "template"})
-            add(d, K_skipdest);
-        add("par", K_par);
-        add("sect", K_sect);
-        add("page", K_page);
-        add("line", K_line);
-        add("softline", K_line);
-        add("tab", K_tab);
-        add("u", K_u);
-        add("uc", K_uc);
-        add("bin", K_bin);
-        add("cell", K_cell);
-        add("row", K_row);
-        add("nestcell", K_nestcell);
-        add("nestrow", K_nestrow);
-        add("emdash", K_char, 0x2014);
-        add("endash", K_char, 0x2013);
-        add("emspace", K_char, 0x2003);
-        add("enspace", K_char, 0x2002);
-        add("qmspace", K_char, 0x2005);
-        add("bullet", K_char, 0x2022);
-        add("lquote", K_char, 0x2018);
-        add("rquote", K_char, 0x2019);
-        add("ldblquote", K_char, 0x201C);
-        add("rdblquote", K_char, 0x201D);
-        add("zwj", K_char, 0x200D);
-        add("zwnj", K_char, 0x200C);
-        add("ltrmark", K_char, 0x200E);
-        add("rtlmark", K_char, 0x200F);
-        add("plain", K_plain);
-        add("fs", K_fs);
-        add("b", K_b);
-        add("i", K_i);
-        for (const char* u : {"ul", "uld", "uldb", "uldash", "uldashd", "uldashdd", "ulhwave",
-                              "ulth", "ulw", "ulwave", "ulldash", "ulthd", "ulthdash"})
-            add(u, K_ul);
-        add("ulnone", K_ulnone);
-        add("strike", K_strike);
-        add("striked", K_strike);
-        add("sub", K_sub);
-        add("super", K_super);
-        add("nosupersub", K_nosupersub);
-        add("cf", K_cf);
-        add("cb", K_cb);
-        add("highlight", K_cb);
-        add("chcbpat", K_cb);
-        add("v", K_v);
-        add("protect", K_protect);
-        add("disabled", K_disabled);
-        add("pard", K_pard);
-        add("ql", K_ql);
-        add("qr", K_qr);
-        add("qc", K_qc);
-        add("qj", K_qj);
-        add("qd", K_qj);
-        add("li", K_li);
-        add("ri", K_ri);
-        add("fi", K_fi);
-        add("sb", K_sb);
-        add("sa", K_sa);
-        add("sl", K_sl);
-        add("slmult", K_slmult);
-        add("intbl", K_intbl);
-        add("ls", K_ls);
-        add("pntext", K_pntext);
-        add("listtext", K_listtext);
-        add("pn", K_pn);
-        add("pnlvlblt", K_pnlvlblt);
-        add("pnlvlbody", K_pnlvlbody);
-        add("pnlvlcont", K_pnlvlcont);
-        add("trowd", K_trowd);
-        add("cellx", K_cellx);
-        add("pict", K_pict);
-        add("pngblip", K_pngblip);
-        add("jpegblip", K_jpegblip);
-        add("dibitmap", K_dibitmap);
-        add("wbitmap", K_wbitmap);
-        add("emfblip", K_emfblip);
-        add("wmetafile", K_wmetafile);
-        add("picw", K_picw);
-        add("pich", K_pich);
-        add("picwgoal", K_picwgoal);
-        add("pichgoal", K_pichgoal);
-        add("picscalex", K_picscalex);
-        add("picscaley", K_picscaley);
-        add("shppict", K_shppict);
-        add("nonshppict", K_nonshppict);
-        add("result", K_result);
-        add("field", K_field);
-        add("fldinst", K_fldinst);
-        add("fldrslt", K_fldrslt);
-        add("upr", K_upr);
-        add("ud", K_ud);
+        for (const KwName& k : kKeywords) m[k.name] = {k.kw, k.ch};
         return m;
     }();
     return map;
@@ -382,7 +294,8 @@ void RtfReaderImpl::read(const QByteArray& rtf) {
     tz_ = &tz;
     stack_.reserve(64);
     stack_.push_back(GroupState());
-    for (;;) {
+    bool done = false;
+    while (!done) {
         const RtfToken t = tz.next();
         if (t.type == RtfToken::End) break;
         if (skipUnits_ > 0) {
@@ -418,6 +331,8 @@ void RtfReaderImpl::read(const QByteArray& rtf) {
                 flushBytes();
                 ignorable_ = false;
                 popGroup();
+                // what follows the document's closing brace is not part of it
+                if (stack_.size() == 1 && overflowDepth_ == 0) done = true;
                 break;
             case RtfToken::Word:
                 flushBytes();
@@ -875,7 +790,7 @@ void readRtf(const QByteArray& rtf, QTextDocument* doc) {
 QString rtfToPlainText(const QByteArray& rtf) {
     QTextDocument doc;
     readRtf(rtf, &doc);
-    return doc.toPlainText();
+    return plainTextOf(&doc);
 }
 
 bool looksLikeRtf(const QByteArray& bytes) {
