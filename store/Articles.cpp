@@ -62,7 +62,7 @@ void addArticle(ArticleStore& s, const QString& group, const QString& theme, boo
         const int n = s.countRows(table);
         RecordSet& q = s.ADOQuery2();
         q.close();
-        q.setSql(QStringLiteral("select * from ") + table);
+        q.setSql(QStringLiteral("select * from ") + table + QStringLiteral(" where 1=0"));
         q.open();
         q.append();
         q.setValue(QStringLiteral("group"), storedCategory(group));
@@ -105,7 +105,7 @@ void moveArticle(ArticleStore& s, int row, const QString& targetTable) {
         RecordSet& src = s.ADOQuery1();
         RecordSet& dst = s.ADOQuery2();
         dst.close();
-        dst.setSql(QStringLiteral("select * from ") + targetTable);
+        dst.setSql(QStringLiteral("select * from ") + targetTable + QStringLiteral(" where 1=0"));
         dst.open();
         dst.first();
         dst.append();

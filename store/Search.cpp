@@ -5,9 +5,11 @@
 namespace store {
 
 QString searchSql(int mode) {
+    // Rich-text bodies are stored as bytes, which LIKE never matches: the
+    // body is compared as text, so its markup matches literally.
     if (mode == SearchContent)
         return QStringLiteral(
-            "SELECT * FROM datum WHERE [content] LIKE :content ORDER  By content");
+            "SELECT * FROM datum WHERE CAST([content] AS TEXT) LIKE :content ORDER  By content");
     return QStringLiteral("SELECT * FROM datum WHERE [theme] LIKE :theme ORDER  By theme");
 }
 
