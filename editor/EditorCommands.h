@@ -40,7 +40,7 @@ class EditorFindReplace;
 
 class EditorCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     EditorCommands(QMainWindow* window, richtext::RichEditCtrl* pane, QStatusBar* status);
     ~EditorCommands() override;
 
@@ -144,10 +144,10 @@ public:
     void TextColorClick(int index);
     void BackColorClick(int index);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     void buildActions();
     void buildMenus(QMenuBar* menuBar);
     void buildFileEditButtons(QToolBar* bar);
