@@ -14,6 +14,7 @@
 //   MainUnit_Tray.cpp       tray icon, minimise, about/help/update links
 //   MainUnit_Options.cpp    settings dialog and login hooks
 
+#include <QFont>
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
@@ -52,7 +53,7 @@ class ViewerFindDialog;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // splash may be null (tests). The constructor runs FormCreate.
     explicit TMainForm(TFlashForm* splash = nullptr, QWidget* parent = nullptr);
     ~TMainForm() override;  // FormDestroy
@@ -80,21 +81,21 @@ public:
     bool quitRequested = false;
 
     // ---- controls other windows use ----
-    QTabBar* cxTabControl1 = nullptr;   // workbook tabs
-    QComboBox* CBXgroup = nullptr;      // category list ("全部" first)
-    TitleList* ListBox1 = nullptr;      // title list (QListWidget subclass)
-    richtext::RichEditCtrl* RichEdit1 = nullptr;  // article viewer
-    richtext::RichEditCtrl* copyBuffer = nullptr; // hidden copy buffer
-    QComboBox* CBXscale = nullptr;      // zoom list
-    QComboBox* CBXNo = nullptr;         // number display mode
-    QComboBox* CBXheighview = nullptr;  // title display mode
-    QComboBox* cxColorComboBox1 = nullptr;  // viewer background (colour code in item data)
+    QTabBar* cxTabControl1 = nullptr;              // workbook tabs
+    QComboBox* CBXgroup = nullptr;                 // category list ("全部" first)
+    TitleList* ListBox1 = nullptr;                 // title list (QListWidget subclass)
+    richtext::RichEditCtrl* RichEdit1 = nullptr;   // article viewer
+    richtext::RichEditCtrl* copyBuffer = nullptr;  // hidden copy buffer
+    QComboBox* CBXscale = nullptr;                 // zoom list
+    QComboBox* CBXNo = nullptr;                    // number display mode
+    QComboBox* CBXheighview = nullptr;             // title display mode
+    QComboBox* cxColorComboBox1 = nullptr;         // viewer background (colour code in item data)
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 5> statusPanels{};
     std::array<QAction*, 4> moveItems{};  // popup "转移文章至" entries
     QLineEdit* titleEditor = nullptr;     // in-place title editor
     int titleEditorIndex = -1;
-    TAddForm* AddForm = nullptr;          // the article editor, created hidden
+    TAddForm* AddForm = nullptr;  // the article editor, created hidden
     QSystemTrayIcon* TrayIcon1 = nullptr;
     // Menus and actions by their names (mmOpen, N12, BtnAdd ...), for tests and
     // for the menu drawing.
@@ -128,13 +129,13 @@ public:
     void BtnAddClick();
     void BtnModifyClick();
     void BtnDelClick();
-    void N8Click();          // change category and title
-    void ListBox1DblClick(); // rename in place
-    void N20Click();         // copy title
+    void N8Click();                    // change category and title
+    void ListBox1DblClick();           // rename in place
+    void N20Click();                   // copy title
     void moveArticleTo(int position);  // N22Click, N55Click, N23Click, N31Click
-    void BtnSearchClick();   // search dialog
-    void mmMaintainClick();  // maintenance dialog
-    void mmAddDBClick();     // AddDB.exe -s
+    void BtnSearchClick();             // search dialog
+    void mmMaintainClick();            // maintenance dialog
+    void mmAddDBClick();               // AddDB.exe -s
     void titleEditorCommit();
     // Files (MainUnit_Files.cpp)
     void mmImportClick();
@@ -156,24 +157,69 @@ public:
     void mmMailClick();
     void setupMenuDrawing();  // owner-drawn look of the main menu
 
-protected:
+    // ---- this window's own handlers (also driven by tests) ----
+    void CBXNoChange();         // number display mode chosen
+    void CBXheighviewChange();  // title display mode chosen
+    void N12Click();            // line spacing 大
+    void N13Click();            // line spacing 中
+    void N14Click();            // line spacing 小
+    void cxHeader1SectionClick(int section);
+    void N3Click();  // sort ascending
+    void N4Click();  // sort descending
+    void N5Click();  // custom order
+    void ListBox1DragDrop(int s, int t);
+    // Title-list popup requested at pos (list viewport coordinates).
+    void ListBox1Popup(const QPoint& pos, bool fromKeyboard);
+    void updatePopupStates();  // enabled states of the popup entries
+    void mmZoomIClick();
+    void mmZoomRClick();
+    void cxColorComboBox1PropertiesChange();
+    void RichEdit1URLClick(const QString& url, Qt::MouseButton button);
+    void N1Click();  // viewer copy
+    void BtnFindTextClick();
+    void FindDialog1Find();
+    ViewerFindDialog* findDialog() const;
+    // Colour code of the background chooser.
+    platform::ColorCode viewerBackgroundCode() const;
+    void setViewerBackgroundCode(platform::ColorCode code);
+
+    SortHeader* cxHeader1 = nullptr;
+    QMenu* ListPopup = nullptr;    // popup of the title list
+    QMenu* ViewerPopup = nullptr;  // popup of the viewer
+    QFont* viewerFont = nullptr;   // the viewer's font (plain-text bodies)
+    TFlashForm* splash() const { return splash_; }
+    // Set by the program entry: closing the window or a failed start-up then
+    // ends the application's event loop (tests leave it off).
+    bool endsApplication = false;
+    // Path of the settings file (the program's path with ".ini"); tests
+    // point it elsewhere before the window is shown.
+    QString settingsFile;
+
+  protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
 
-public:
+  public:
     void FormShow();   // first showing
     void FormClose();  // writes the settings
 
-private:
+  private:
     void FormCreate();
     void buildLayout();
     void buildMenus();
     void buildToolBars();
+    void buildPopups();
+    void wireSignals();
+    void stepSplash();
+    void lookUpPassword();
+    void applyZoomText(const QString& text);
+    QStringList readTitles();
 
     std::unique_ptr<store::ArticleStore> db_;
     TFlashForm* splash_ = nullptr;
     bool shownOnce_ = false;
     QPointer<ViewerFindDialog> findDialog_;
     QRect dragRect_;
+    QFont viewerFontValue_;
 };

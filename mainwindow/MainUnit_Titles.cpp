@@ -1,0 +1,150 @@
+// The title list: filling it, display modes, line spacing, the sort header
+// and sort menu, the drop of a dragged title, and the popup menu.
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QTabBar>
+
+#include "mainwindow/MainUnit.h"
+#include "mainwindow/SortHeader.h"
+#include "mainwindow/TitleList.h"
+#include "platform/Prompt.h"
+#include "richtext/RichEditCtrl.h"
+
+int TMainForm::selectedIndex() const {
+    return ListBox1->currentRow();
+}
+
+QStringList TMainForm::readTitles() {
+    QStringList titles;
+    store::RecordSet& q = db_->ADOQuery1();
+    q.first();
+    const int total = q.recordCount();
+    if (total < 1) return titles;
+    titles.reserve(total);
+    int n = 0;
+    for (; !q.eof(); q.next()) {
+        ++n;
+        const QString theme = q.asString(QStringLiteral("theme"));
+        switch (numberDisplayMode) {
+            case 0:
+                titles << QString::number(n) + QStringLiteral(". ") + theme;
+                break;
+            case 1:
+                titles << QStringLiteral(" ◎ ") + theme;
+                break;
+            default:
+                titles << theme;
+                break;
+        }
+    }
+    return titles;
+}
+
+void TMainForm::Refreshlistbox1() {
+    ListBox1->setNumberDisplayMode(numberDisplayMode);
+    ListBox1->setTitleDisplayMode(titleDisplayMode);
+    ListBox1->setTitles(readTitles());
+    ListBox1->selectQuietly(-1);
+}
+
+void TMainForm::CBXNoChange() {
+    numberDisplayMode = qBound(0, CBXNo->currentIndex(), 2);
+    Refreshlistbox1();
+    RichEdit1->setFocus();
+}
+
+void TMainForm::CBXheighviewChange() {
+    titleDisplayMode = qBound(0, CBXheighview->currentIndex(), 1);
+    Refreshlistbox1();
+    RichEdit1->setFocus();
+}
+
+void TMainForm::N12Click() {
+    ListBox1->setItemHeight(TitleList::kHeightLarge);
+}
+void TMainForm::N13Click() {
+    ListBox1->setItemHeight(TitleList::kHeightMedium);
+}
+void TMainForm::N14Click() {
+    ListBox1->setItemHeight(TitleList::kHeightSmall);
+}
+
+void TMainForm::cxHeader1SectionClick(int section) {
+    if (section == 1) {
+        cxHeader1->setArrowsOn(false);
+        sortMode = store::SortCustom;
+        dragEnabled = true;
+    } else if (section == 0) {
+        cxHeader1->setArrowsOn(true);
+        sortMode = sortMode == store::SortAscending ? store::SortDescending : store::SortAscending;
+        cxHeader1->setTitleArrow(sortMode == store::SortAscending ? SortHeader::Up
+                                                                  : SortHeader::Down);
+        dragEnabled = false;
+    } else {
+        return;
+    }
+    ListBox1->setTitleDragEnabled(dragEnabled);
+    CBXgroupChange();
+}
+
+void TMainForm::N3Click() {
+    sortMode = store::SortDescending;
+    cxHeader1->setTitleArrow(SortHeader::Up);
+    cxHeader1SectionClick(0);
+}
+
+void TMainForm::N4Click() {
+    sortMode = store::SortAscending;
+    cxHeader1->setTitleArrow(SortHeader::Down);
+    cxHeader1SectionClick(0);
+}
+
+void TMainForm::N5Click() {
+    sortMode = store::SortCustom;
+    cxHeader1->setTitleArrow(SortHeader::NoArrow);
+    cxHeader1SectionClick(1);
+}
+
+void TMainForm::ListBox1DragDrop(int s, int t) {
+    if (s < 0 || t < 0 || s == t || s >= ListBox1->count() || t >= ListBox1->count()) {
+        if (t < 0) ListBox1->eraseFeedback();
+        return;
+    }
+    bool moved = false;
+    try {
+        moved = db_->dropReorder(s, t);
+    } catch (const std::exception& e) {
+        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        return;
+    }
+    // A row without an order number (added by another program) cannot be
+    // placed: the drop then changes nothing.
+    if (!moved) return;
+    QListWidgetItem* item = ListBox1->takeItem(s);
+    ListBox1->insertItem(t, item);
+    ListBox1->selectQuietly(t);
+    dragRect_ = QRect();
+}
+
+void TMainForm::updatePopupStates() {
+    const QString t = cxTabControl1->tabText(selectedTab()).trimmed();
+    for (QAction* a : moveItems)
+        if (a) a->setEnabled(!a->text().contains(t));
+    if (QAction* copy = action(QStringLiteral("N20")))
+        copy->setEnabled(titleEditor && titleEditor->isVisible() && titleEditor->hasSelectedText());
+}
+
+void TMainForm::ListBox1Popup(const QPoint& pos, bool fromKeyboard) {
+    // A click below the last title opens nothing.
+    if (!fromKeyboard && pos.y() > ListBox1->count() * ListBox1->itemHeight()) return;
+    QPoint global;
+    if (fromKeyboard) {
+        const int row = selectedIndex();
+        const QRect r = row >= 0 ? ListBox1->visualItemRect(ListBox1->item(row)) : QRect();
+        global = ListBox1->viewport()->mapToGlobal(r.isValid() ? r.center() : QPoint(4, 4));
+    } else {
+        global = ListBox1->viewport()->mapToGlobal(pos);
+    }
+    ListPopup->popup(global);
+}
