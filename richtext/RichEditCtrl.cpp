@@ -262,7 +262,8 @@ UndoKind RichEditCtrl::undoKind() const {
 
 UndoKind RichEditCtrl::redoKind() const {
     const int n = document()->availableUndoSteps();
-    if (document()->availableRedoSteps() <= 0 || n < 0 || n >= int(d->kinds.size()))
+    // (availableRedoSteps() lags by one after an undo; isRedoAvailable() does not)
+    if (!document()->isRedoAvailable() || n < 0 || n >= int(d->kinds.size()))
         return UndoKind::Unknown;
     return d->kinds[std::size_t(n)];
 }

@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <QTextImageFormat>
 #include <QTextListFormat>
 #include <QTextTableFormat>
@@ -271,6 +272,20 @@ void RtfReaderImpl::onCell(bool nested) {
             if (tCol_ + 1 >= table_->columns()) table_->appendColumns(1);
             tCol_ = qMin(tCol_ + 1, table_->columns() - 1);
         } else {
+            // A table directly after a paragraph: insert it at that paragraph's
+            // end, or Qt keeps the empty paragraph the \par opened before it.
+            const QTextBlock here = doc_->findBlock(cellStart_);
+            const QTextBlock prev = here.previous();
+            if (here.position() == cellStart_ && here.length() == 1 && prev.isValid() &&
+                prev.position() + prev.length() == cellStart_ &&
+                QTextCursor(prev).currentFrame() == cursor_.currentFrame()) {
+                QTextCursor join(doc_);
+                join.setPosition(cellStart_ - 1);
+                join.setPosition(cellStart_, QTextCursor::KeepAnchor);
+                join.removeSelectedText();
+                cellStart_ -= 1;
+                cursor_.setPosition(cellStart_);
+            }
             QTextTableFormat tf;
             tf.setBorder(1);
             tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);

@@ -347,8 +347,9 @@ void Writer::writeParaFormat(const QTextBlock& block, bool intbl) {
         out_ += "\\'b7\\tab}{\\*\\pn\\pnlvlblt";
         num("\\pnf", symbolFont_);
         out_ += "\\pnindent0{\\pntxtb\\'b7}}";
+    } else {
+        out_ += ' ';  // a space after a closing brace would be text
     }
-    out_ += ' ';
     last_.clear();
 }
 

@@ -1,0 +1,277 @@
+// The RTF writer: header, text encoding, and round trips of every format
+// through writer and reader.
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextList>
+#include <QTextTable>
+#include <functional>
+
+#include "RtfTestUtil.h"
+#include "richtext/Rtf.h"
+#include "richtext/RtfFormat.h"
+
+using namespace richtext;
+using rtftest::find;
+using rtftest::formatAt;
+using rtftest::read;
+
+namespace {
+
+QByteArray writeText(const QString& text) {
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(text);
+    return writeRtf(&doc);
+}
+
+TEST(RtfWriter, RichEditStyleHeaderWithChineseFontNames) {
+    QTextDocument doc;
+    doc.setDefaultFont(QFont(QStringLiteral("宋体"), 9));
+    QTextCursor c(&doc);
+    QTextCharFormat arial;
+    arial.setFontFamilies(QStringList{QStringLiteral("Arial")});
+    c.insertText(QStringLiteral("x"), arial);
+    const QByteArray rtf = writeRtf(&doc);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"));
+    EXPECT_TRUE(rtf.contains("{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("{\\f1\\fnil\\fcharset134 Arial;}"));
+    EXPECT_FALSE(rtf.contains("\\colortbl")) << "no colours used";
+    EXPECT_TRUE(rtf.trimmed().endsWith('}'));
+}
+
+struct EncodeCase {
+    const char* name;
+    QString text;
+    QByteArray expected;  // must appear in the output
+};
+
+class WriterEncoding : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(WriterEncoding, WritesAndReadsBack) {
+    const EncodeCase& c = GetParam();
+    const QByteArray rtf = writeText(c.text);
+    EXPECT_TRUE(rtf.contains(c.expected)) << c.name << "\n" << rtf.constData();
+    for (char ch : rtf) ASSERT_LT(static_cast<unsigned char>(ch), 0x80) << "RTF is 7-bit";
+    EXPECT_EQ(rtfToPlainText(rtf), c.text) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriterEncoding,
+    ::testing::Values(EncodeCase{"ascii_as_is", QStringLiteral("Hello, world"), "Hello, world"},
+                      EncodeCase{"escapes", QStringLiteral("a\\b{c}d"), "a\\\\b\\{c\\}d"},
+                      EncodeCase{"gbk_with_fallback_bytes", QStringLiteral("中文"),
+                                 "\\uc2 \\u20013\\'d6\\'d0\\u25991\\'ce\\'c4"},
+                      EncodeCase{"single_byte_gbk_under_uc1", QStringLiteral("中€"),
+                                 "\\u20013\\'d6\\'d0\\uc1 \\u8364\\'80"},
+                      EncodeCase{"not_in_gbk", QStringLiteral("ก"), "\\u3585?"},
+                      EncodeCase{"emoji_as_surrogate_pair",
+                                 QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                                   "b"),
+                                 "\\u-10179?\\u-8704?"},
+                      EncodeCase{"mixed", QString::fromUtf8("中\xF0\x9F\x98\x80文ก"),
+                                 "\\u25991\\'ce\\'c4"},
+                      EncodeCase{"tab_and_specials", QStringLiteral("a\tb\u00A0c\u00ADd\u2011e"),
+                                 "a\\tab b\\~c\\-d\\_e"},
+                      EncodeCase{"paragraphs", QStringLiteral("一\n二\n\n三"), "\\par"}));
+
+// Character formats survive writer and reader.
+struct CharCase {
+    const char* name;
+    std::function<void(QTextCharFormat&)> set;
+    std::function<bool(const QTextCharFormat&)> check;
+};
+
+TEST(RtfWriter, CharacterFormatsRoundTrip) {
+    const std::vector<CharCase> cases = {
+        {"bold", [](auto& f) { f.setFontWeight(QFont::Bold); },
+         [](auto& f) { return f.fontWeight() == QFont::Bold; }},
+        {"italic", [](auto& f) { f.setFontItalic(true); }, [](auto& f) { return f.fontItalic(); }},
+        {"underline", [](auto& f) { f.setFontUnderline(true); },
+         [](auto& f) { return f.fontUnderline(); }},
+        {"strike", [](auto& f) { f.setFontStrikeOut(true); },
+         [](auto& f) { return f.fontStrikeOut(); }},
+        {"sub", [](auto& f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); },
+         [](auto& f) { return f.verticalAlignment() == QTextCharFormat::AlignSubScript; }},
+        {"super", [](auto& f) { f.setVerticalAlignment(QTextCharFormat::AlignSuperScript); },
+         [](auto& f) { return f.verticalAlignment() == QTextCharFormat::AlignSuperScript; }},
+        {"size", [](auto& f) { f.setFontPointSize(21.5); },
+         [](auto& f) { return f.fontPointSize() == 21.5; }},
+        {"face", [](auto& f) { f.setFontFamilies(QStringList{QStringLiteral("黑体")}); },
+         [](auto& f) {
+             return f.fontFamilies().toStringList().value(0) == QStringLiteral("黑体");
+         }},
+        {"colour", [](auto& f) { f.setForeground(QColor(10, 20, 30)); },
+         [](auto& f) { return trueTextColor(f) == QColor(10, 20, 30); }},
+        {"background", [](auto& f) { f.setBackground(QColor(255, 255, 0)); },
+         [](auto& f) { return f.background().color() == QColor(255, 255, 0); }},
+        {"protected", [](auto& f) { f.setProperty(PropProtected, true); },
+         [](auto& f) { return f.boolProperty(PropProtected); }},
+        {"hidden_keeps_colour",
+         [](auto& f) {
+             f.setForeground(QColor(0, 128, 0));
+             setDisplayFlag(f, PropHidden, true);
+         },
+         [](auto& f) {
+             return f.boolProperty(PropHidden) && trueTextColor(f) == QColor(0, 128, 0) &&
+                    f.foreground().color().alpha() == 0;
+         }},
+        {"disabled", [](auto& f) { setDisplayFlag(f, PropDisabled, true); },
+         [](auto& f) { return f.boolProperty(PropDisabled) && !trueTextColor(f).isValid(); }},
+        {"link",
+         [](auto& f) {
+             f.setAnchor(true);
+             f.setAnchorHref(QStringLiteral("https://example.com/?q=\"x\"&y=\\z"));
+         },
+         [](auto& f) {
+             return f.isAnchor() &&
+                    f.anchorHref() == QStringLiteral("https://example.com/?q=\"x\"&y=\\z");
+         }},
+        {"other_field", [](auto& f) { f.setProperty(PropFieldInst, QStringLiteral("PAGE")); },
+         [](auto& f) { return f.stringProperty(PropFieldInst) == QStringLiteral("PAGE"); }},
+    };
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("plain "));
+    for (const CharCase& cc : cases) {
+        QTextCharFormat f;
+        cc.set(f);
+        c.insertText(QStringLiteral("[%1]").arg(QLatin1String(cc.name)), f);
+        c.insertText(QStringLiteral(" "), QTextCharFormat());
+    }
+    const QByteArray rtf = writeRtf(&doc);
+    auto back = read(rtf);
+    EXPECT_EQ(back->toPlainText(), doc.toPlainText());
+    for (const CharCase& cc : cases) {
+        const int at = find(back.get(), QStringLiteral("[%1]").arg(QLatin1String(cc.name)));
+        ASSERT_GE(at, 0) << cc.name;
+        EXPECT_TRUE(cc.check(formatAt(back.get(), at + 1))) << cc.name << "\n" << rtf.constData();
+        EXPECT_FALSE(cc.check(formatAt(back.get(), 0))) << cc.name << " leaked into plain text";
+    }
+    // the writer is stable: a second trip writes the same bytes
+    EXPECT_EQ(writeRtf(back.get()), rtf);
+}
+
+TEST(RtfWriter, ParagraphFormatsAndBulletsRoundTrip) {
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    QTextBlockFormat centre;
+    centre.setAlignment(Qt::AlignHCenter);
+    c.setBlockFormat(centre);
+    c.insertText(QStringLiteral("居中"));
+    QTextBlockFormat indents;
+    setParaIndents(indents, ParaTwips{720, 360, -360}, false);
+    indents.setTopMargin(twipsToPx(240));
+    indents.setBottomMargin(twipsToPx(120));
+    indents.setLineHeight(twipsToPx(400), QTextBlockFormat::MinimumHeight);
+    indents.setAlignment(Qt::AlignJustify);
+    c.insertBlock(indents);
+    c.insertText(QStringLiteral("缩进"));
+    QTextBlockFormat bullet;
+    setParaIndents(bullet, ParaTwips{400, 0, -200}, true);
+    c.insertBlock(bullet);
+    QTextListFormat lf;
+    lf.setStyle(QTextListFormat::ListDisc);
+    lf.setIndent(0);
+    c.createList(lf);
+    c.insertText(QStringLiteral("甲"));
+    c.insertBlock();
+    c.insertText(QStringLiteral("乙"));
+    c.insertBlock(QTextBlockFormat());
+    c.insertText(QStringLiteral("end"));
+    if (c.block().textList()) c.block().textList()->remove(c.block());
+
+    const QByteArray rtf = writeRtf(&doc);
+    auto back = read(rtf);
+    ASSERT_EQ(back->blockCount(), 5) << rtf.constData();
+    EXPECT_EQ(back->toPlainText(), QStringLiteral("居中\n缩进\n甲\n乙\nend"));
+    auto bf = [&](int n) { return back->findBlockByNumber(n).blockFormat(); };
+    EXPECT_EQ(bf(0).alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(bf(1).alignment() & Qt::AlignHorizontal_Mask, Qt::AlignJustify);
+    const ParaTwips t = paraIndents(bf(1));
+    EXPECT_EQ(t.li, 720);
+    EXPECT_EQ(t.ri, 360);
+    EXPECT_EQ(t.fi, -360);
+    EXPECT_EQ(pxToTwips(bf(1).topMargin()), 240);
+    EXPECT_EQ(pxToTwips(bf(1).bottomMargin()), 120);
+    EXPECT_EQ(bf(1).lineHeightType(), QTextBlockFormat::MinimumHeight);
+    EXPECT_EQ(pxToTwips(bf(1).lineHeight()), 400);
+    ASSERT_NE(back->findBlockByNumber(2).textList(), nullptr);
+    EXPECT_EQ(back->findBlockByNumber(2).textList(), back->findBlockByNumber(3).textList());
+    EXPECT_EQ(back->findBlockByNumber(4).textList(), nullptr);
+    EXPECT_EQ(paraIndents(bf(2)).fi, -200);
+    EXPECT_EQ(paraIndents(bf(2)).li, 400);
+    EXPECT_EQ(writeRtf(back.get()), rtf);
+}
+
+QByteArray pngBytes(const QImage& img) {
+    QByteArray b;
+    QBuffer buf(&b);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    return b;
+}
+
+TEST(RtfWriter, PicturesKeepTheirOriginalBytes) {
+    QImage img(7, 5, QImage::Format_ARGB32);
+    img.fill(QColor(1, 2, 3, 200));
+    QByteArray jpeg;
+    {
+        QBuffer buf(&jpeg);
+        buf.open(QIODevice::WriteOnly);
+        img.save(&buf, "JPEG", 50);
+    }
+    const QByteArray png = pngBytes(img);
+    const QByteArray rtf0 = "{\\rtf1{\\pict\\pngblip\\picw7\\pich5\\picwgoal210\\pichgoal150 " +
+                            png.toHex() + "}{\\pict\\jpegblip\\picwgoal105\\pichgoal75 " +
+                            jpeg.toHex() + "}}";
+    auto doc = read(rtf0);
+    const QByteArray rtf = writeRtf(doc.get());
+    EXPECT_TRUE(rtf.contains("\\pngblip"));
+    EXPECT_TRUE(rtf.contains("\\jpegblip"));
+    auto back = read(rtf);
+    const QTextImageFormat a = formatAt(back.get(), 0).toImageFormat();
+    const QTextImageFormat b = formatAt(back.get(), 1).toImageFormat();
+    EXPECT_EQ(a.property(PropPicBytes).toByteArray(), png);
+    EXPECT_EQ(b.property(PropPicBytes).toByteArray(), jpeg);
+    EXPECT_DOUBLE_EQ(a.width(), 14.0);
+    EXPECT_DOUBLE_EQ(b.height(), 5.0);
+}
+
+TEST(RtfWriter, PictureWithoutOriginalBytesIsWrittenAsPng) {
+    QImage img(3, 2, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    QTextDocument doc;
+    doc.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("mem:1")), img);
+    QTextImageFormat f;
+    f.setName(QStringLiteral("mem:1"));
+    QTextCursor(&doc).insertImage(f);
+    auto back = read(writeRtf(&doc));
+    const QTextImageFormat g = formatAt(back.get(), 0).toImageFormat();
+    ASSERT_TRUE(g.isValid());
+    EXPECT_EQ(g.stringProperty(PropPicType), QStringLiteral("png"));
+    const QImage decoded = QImage::fromData(g.property(PropPicBytes).toByteArray(), "PNG");
+    EXPECT_EQ(decoded.size(), QSize(3, 2));
+    EXPECT_EQ(QColor(decoded.pixel(0, 0)), QColor(Qt::blue));
+}
+
+TEST(RtfWriter, TablesRoundTripWithoutGrowing) {
+    auto doc = read(
+        "{\\rtf1 before\\par\\trowd\\cellx1000\\cellx2000\\pard\\intbl \\'41\\cell B\\cell\\row"
+        "\\trowd\\cellx1000\\cellx2000\\pard\\intbl C\\cell D\\cell\\row\\pard after}");
+    const QByteArray rtf = writeRtf(doc.get());
+    auto back = read(rtf);
+    EXPECT_EQ(back->toPlainText(), doc->toPlainText()) << rtf.constData();
+    EXPECT_EQ(back->blockCount(), doc->blockCount());
+    EXPECT_EQ(writeRtf(back.get()), rtf);
+}
+
+TEST(RtfWriter, EmptyDocument) {
+    QTextDocument doc;
+    EXPECT_EQ(rtfToPlainText(writeRtf(&doc)), QString());
+}
+
+}  // namespace
