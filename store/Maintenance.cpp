@@ -136,6 +136,13 @@ bool isCompleteDatabase(const QString& path, const QString& password) {
 // Writes the compacted copy of dbPath to tempPath and checks it.
 void writeCompactedCopy(const QString& dbPath, const QString& tempPath, const QString& password) {
     {
+        // The destination must not exist; an empty file is an empty database
+        // that the attachment below fills.
+        Fd created(::open(QFile::encodeName(tempPath).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        if (created.get() < 0) throw StoreError("the compaction file cannot be created");
+    }
+    {
         RawDb src(dbPath, password);
         sqlite3* db = src.get();
         Stmt attach(db, QStringLiteral("ATTACH DATABASE :path AS compacted KEY :key"));

@@ -96,10 +96,10 @@ void transferArticles(ArticleStore& s, const QString& sourceTable, const QString
     } else {
         if (chooseRows(db, C, T, category, afterEachRow) > 0) {
             const QString rows = QStringLiteral(" where id in (select id from %1)").arg(kChosen);
+            // Copies carry no order number yet: the fix-up below gives them
+            // 999999999 like the copies of the set modes.
             conn.execute(QStringLiteral("insert into ") + T +
-                         QStringLiteral("([group],theme,isformat,content,SeqNo) select "
-                                        "[group],theme,isformat,content,999999999 from ") +
-                         C + rows);
+                         QStringLiteral(" select group,theme,isformat,content from ") + C + rows);
             if (mode == TransferNoDuplicatesDelete)
                 conn.execute(QStringLiteral("delete from ") + C + rows);
         }
