@@ -79,9 +79,8 @@ class Writer {
     QList<QColor> colors_;
     QHash<QRgb, int> colorIdx_;
     int uc_ = 1;
-    QByteArray last_;  // character format last written
-    std::vector<std::pair<int, QByteArray>> groups_;
-    QString field_;  // instruction of the field being written
+    std::vector<int> groups_;  // the \uc value outside each open group
+    QString field_;            // instruction of the field being written
     bool firstBlock_ = true;
 };
 
@@ -136,7 +135,7 @@ void Writer::collect() {
 }
 
 QByteArray Writer::charFormat(const QTextCharFormat& f) const {
-    QByteArray s = "\\plain\\f";
+    QByteArray s = "\\f";
     s += QByteArray::number(fontIndex(f));
     double pt = f.fontPointSize();
     if (pt <= 0) pt = doc_->defaultFont().pointSizeF();
@@ -171,15 +170,14 @@ void Writer::setUc(int n) {
 }
 
 void Writer::openGroup() {
-    groups_.emplace_back(uc_, last_);
+    groups_.push_back(uc_);
     out_ += '{';
 }
 
 void Writer::closeGroup() {
     out_ += '}';
     if (groups_.empty()) return;
-    uc_ = groups_.back().first;
-    last_ = groups_.back().second;
+    uc_ = groups_.back();
     groups_.pop_back();
 }
 
@@ -350,7 +348,6 @@ void Writer::writeParaFormat(const QTextBlock& block, bool intbl) {
     } else {
         out_ += ' ';  // a space after a closing brace would be text
     }
-    last_.clear();
 }
 
 void Writer::writeBlock(const QTextBlock& block, bool intbl) {
@@ -388,20 +385,17 @@ void Writer::writeBlock(const QTextBlock& block, bool intbl) {
                 out_ += "\\fldrslt ";
             }
         }
+        // Each run is a group of its own: what it sets ends with it. (A
+        // \plain after \super makes LibreOffice drop the rest of the paragraph.)
+        openGroup();
+        out_ += charFormat(f);
         if (f.isImageFormat()) {
-            const QByteArray cf = charFormat(f);
-            if (cf != last_) out_ += cf;
-            last_ = cf;
             const QString text = frag.text();
             for (qsizetype i = 0; i < text.size(); ++i) writeImage(f.toImageFormat());
-            continue;
+        } else {
+            writeText(frag.text());
         }
-        const QByteArray cf = charFormat(f);
-        if (cf != last_) {
-            out_ += cf;
-            last_ = cf;
-        }
-        writeText(frag.text());
+        closeGroup();
     }
     if (!field_.isEmpty()) {
         closeGroup();
