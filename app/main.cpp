@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("砚溪舟-云笺录"));
     QApplication::setQuitOnLastWindowClosed(false);
     substituteFonts();
+    // The windows are laid out for the classic 9-point interface font.
+    QFont ui(QStringLiteral("Tahoma"));
+    ui.setPointSize(9);
+    QApplication::setFont(ui);
     QApplication::setWindowIcon(icons::programIcon());
 
     // A running copy is brought back instead of starting a second one.

@@ -79,6 +79,8 @@ void TMainForm::buildLayout() {
     cxTabControl1->setExpanding(false);
     cxTabControl1->setDrawBase(true);
     cxTabControl1->setUsesScrollButtons(true);
+    // Four compact tabs fit the 238-pixel pane.
+    cxTabControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 2px 5px; }"));
     for (int k = 0; k < 4; ++k) cxTabControl1->addTab(store::defaultWorkbookName(k));
     lv->addWidget(cxTabControl1);
 
@@ -159,6 +161,7 @@ void TMainForm::buildToolBars() {
     colors->setObjectName(QStringLiteral("cxColorComboBox1"));
     colors->setToolTip(QStringLiteral("改变文章背景"));
     colors->setColorCode(platform::kSystemWindowColor);
+    colors->setFixedWidth(104);
     cxColorComboBox1 = colors;
     bar1->addWidget(colors);
 

@@ -13,8 +13,48 @@
 #include "platform/Shell.h"
 #include "richtext/RichEditCtrl.h"
 
+namespace {
+
+// Keeps a rich-text control's 20-pixel text inset when the control changes
+// size, and paints the inset in the pane's own background colour.
+class MarginKeeper : public QObject {
+  public:
+    explicit MarginKeeper(richtext::RichEditCtrl* ctrl) : QObject(ctrl), ctrl_(ctrl) {
+        ctrl->installEventFilter(this);
+        syncInset();
+    }
+
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == ctrl_) {
+            if (e->type() == QEvent::Resize)
+                ctrl_->SetMargin();
+            else if (e->type() == QEvent::PaletteChange)
+                syncInset();
+        }
+        return false;
+    }
+
+  private:
+    void syncInset() {
+        QPalette pal = ctrl_->palette();
+        if (pal.color(QPalette::Window) == pal.color(QPalette::Base)) return;
+        pal.setColor(QPalette::Window, pal.color(QPalette::Base));
+        ctrl_->setAutoFillBackground(true);
+        ctrl_->setPalette(pal);
+    }
+
+    richtext::RichEditCtrl* ctrl_;
+};
+
+}  // namespace
+
 void TMainForm::SetMargin(richtext::RichEditCtrl* ctrl) {
-    if (ctrl) ctrl->SetMargin();
+    if (!ctrl) return;
+    if (!ctrl->property("yunjanMarginKept").toBool()) {
+        ctrl->setProperty("yunjanMarginKept", true);
+        new MarginKeeper(ctrl);
+    }
+    ctrl->SetMargin();
 }
 
 void TMainForm::ListBox1Click() {
@@ -159,4 +199,6 @@ void TMainForm::FindDialog1Find() {
         QStringLiteral("提示"), platform::Buttons::Ok, platform::Icon::Information);
 }
 
-ViewerFindDialog* TMainForm::findDialog() const { return findDialog_; }
+ViewerFindDialog* TMainForm::findDialog() const {
+    return findDialog_;
+}

@@ -47,6 +47,16 @@ QSize SortHeader::minimumSizeHint() const {
     return QSize(kCustomWidth + 20, 20);
 }
 
+namespace {
+// The style's header drawing may leave the painter clipped; keep ours clean.
+void drawSection(QStylePainter& p, const QStyleOptionHeader& opt) {
+    p.save();
+    p.drawControl(QStyle::CE_Header, opt);
+    p.restore();
+    p.setClipping(false);
+}
+}  // namespace
+
 void SortHeader::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
     for (int s = 0; s < 2; ++s) {
@@ -67,7 +77,7 @@ void SortHeader::paintEvent(QPaintEvent*) {
             // Qt's header draws "SortDown" as an up-pointing arrow in most styles;
             // draw the arrow ourselves so it always points the way titles run.
             opt.sortIndicator = QStyleOptionHeader::None;
-            p.drawControl(QStyle::CE_Header, opt);
+            drawSection(p, opt);
             if (a != NoArrow) {
                 const QRect r = opt.rect;
                 const int cx = r.center().x();
@@ -84,7 +94,7 @@ void SortHeader::paintEvent(QPaintEvent*) {
                 p.setRenderHint(QPainter::Antialiasing, false);
             }
         } else {
-            p.drawControl(QStyle::CE_Header, opt);
+            drawSection(p, opt);
             const QRect r = opt.rect;
             p.drawPixmap(r.center().x() - 7, r.center().y() - 7, icons::pixmap(icons::CustomOrder));
         }
