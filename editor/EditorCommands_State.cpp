@@ -17,6 +17,7 @@
 #include <QTextImageFormat>
 
 #include "editor/EditorCommands.h"
+#include "editor/PaneEdit.h"
 #include "platform/Prompt.h"
 
 namespace {
@@ -205,7 +206,7 @@ void EditorCommands::EditPasteSpecialClick() {
         kind = kinds.value(choices.indexOf(chosen), 0);
     }
     if (kind == 1) {
-        pane_->replaceSel(data->text());
+        editorpane::replaceSelection(pane_, data->text());
     } else if (kind == 2) {
         QTextCursor c = pane_->textCursor();
         c.insertImage(qvariant_cast<QImage>(data->imageData()));
@@ -256,7 +257,7 @@ bool EditorCommands::eventFilter(QObject* watched, QEvent* e) {
         const auto mods = k->modifiers() & ~Qt::KeypadModifier;
         if (k->key() == Qt::Key_Tab && mods == Qt::NoModifier) {
             // Tab inserts four spaces in place of the selection.
-            if (!pane_->isReadOnly()) pane_->replaceSel(QStringLiteral("    "));
+            if (!pane_->isReadOnly()) editorpane::typeText(pane_, QStringLiteral("    "));
             return true;
         }
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&

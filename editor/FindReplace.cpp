@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "editor/PaneEdit.h"
 #include "platform/Prompt.h"
 
 // ---- dialogs ------------------------------------------------------------------
@@ -251,22 +252,6 @@ void EditorFindReplace::ReplaceDialog1Find() {
     EditorTextNotFound(text);
 }
 
-namespace {
-
-// Replaces the selection [pos, pos + oldLength) by text and selects the
-// inserted text; false when the pane refused the change (protected text).
-bool replaceSelected(richtext::RichEditCtrl* pane, int pos, int oldLength, const QString& text) {
-    const int before = int(pane->plainText().size());
-    pane->replaceSel(text);
-    const QString after = pane->plainText();
-    const bool done = int(after.size()) == before - oldLength + int(text.size()) &&
-                      after.mid(pos, text.size()) == text;
-    if (done) pane->setSel(pos, int(text.size()));
-    return done;
-}
-
-}  // namespace
-
 void EditorFindReplace::ReplaceDialog1Replace(bool all) {
     TReplaceDialog* dlg = replaceDialog();
     const QString text = dlg->FindText->text();
@@ -274,8 +259,7 @@ void EditorFindReplace::ReplaceDialog1Replace(bool all) {
     if (!pane_ || text.isEmpty()) return;
     if (!all) {
         // Only a selection that is exactly the search text is replaced.
-        if (pane_->selText() == text)
-            replaceSelected(pane_, pane_->selStart(), int(text.size()), with);
+        if (pane_->selText() == text) editorpane::replaceSelection(pane_, with);
         return;
     }
     const richtext::FindOptions opt = dlg->options();
@@ -289,9 +273,9 @@ void EditorFindReplace::ReplaceDialog1Replace(bool all) {
             // With match case off a match may differ in case: it is selected
             // but only the exact text is replaced. The walk goes on after
             // the selection, so inserted text is not searched again.
-            if (pane_->selText() == text && replaceSelected(pane_, pos, int(text.size()), with)) {
+            if (pane_->selText() == text && editorpane::replaceSelection(pane_, with)) {
                 ++count;
-                from = pos + int(with.size());
+                from = pos + pane_->selLength();
             } else {
                 from = pos + int(text.size());
             }
