@@ -20,6 +20,8 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
@@ -401,6 +403,7 @@ void TAddForm::FormShow() {
         } catch (const std::exception& e) {
             prompt().errorReport(this, QString::fromUtf8(e.what()));
         }
+        if (!main_->shownIsFormat) dropViewerLineEnd();
         Editor->setReadOnly(false);
         CBXgroup->setEditText(main_->shownGroup);
         EdtTheme->setText(main_->shownTitle);
@@ -420,6 +423,21 @@ void TAddForm::FormShow() {
     CBXgroup->setEditText(text);
 
     TMainForm::SetMargin(Editor);
+}
+
+// The viewer shows a plain-text body as a line of its own, which leaves an
+// empty last paragraph behind the text. Taken over as it is, every change of
+// a plain-text article would add a line break to its body.
+void TAddForm::dropViewerLineEnd() {
+    QTextDocument* doc = Editor->document();
+    if (doc->blockCount() < 2 || !doc->lastBlock().text().isEmpty()) return;
+    withProtectedEdits([doc] {
+        QTextCursor c(doc);
+        c.movePosition(QTextCursor::End);
+        c.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        c.removeSelectedText();
+    });
+    doc->clearUndoRedoStacks();
 }
 
 // ---------------------------------------------------------- document state

@@ -154,6 +154,7 @@ class TAddForm : public QMainWindow {
     bool dropFilter(QEvent* e);
     QImage selectedPicture() const;
     void withProtectedEdits(const std::function<void()>& f);
+    void dropViewerLineEnd();
     bool isAddMode() const;
     bool isModifyMode() const;
 
