@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
-#include "editor/Addunit.h"
+#include "editor/Addunit.h"  // showModal closes an editor left open by an import first
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/FindUnit.h"
 #include "mainwindow/MainUnit.h"
@@ -43,20 +43,9 @@ void selectAbove(TMainForm* w, int i) {
     if (w->selectedIndex() >= 0) w->ListBox1Click();
 }
 
-// The editor may already be open without blocking (an import): bring it
-// forward instead of asking for a second, modal showing.
-bool editorAlreadyOpen(TMainForm* w) {
-    QWidget* ed = w->AddForm;
-    if (!ed || !ed->isVisible()) return false;
-    ed->raise();
-    ed->activateWindow();
-    return true;
-}
-
 }  // namespace
 
 void TMainForm::BtnAddClick() {
-    if (editorAlreadyOpen(this)) return;
     editorMode = QStringLiteral("add");
     AddForm->showModal();
 }
@@ -66,7 +55,6 @@ void TMainForm::BtnModifyClick() {
         noSelectionForModify(this);
         return;
     }
-    if (editorAlreadyOpen(this)) return;
     editorMode = QStringLiteral("modify");
     AddForm->showModal();
 }

@@ -57,8 +57,6 @@ void TMainForm::mmImportClick() {
         // Also when the editor is already open from an earlier import: it
         // comes forward with the new file.
         AddForm->showForImport(res.path);
-        AddForm->raise();
-        AddForm->activateWindow();
     } catch (const std::exception& e) {
         platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
     }
