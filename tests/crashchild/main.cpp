@@ -1,0 +1,56 @@
+// Runs one maintenance operation on <folder>/data/YunjanDB.mdb with <folder>
+// as the working directory, as the program does:
+//
+//     yunjan_crashchild <folder> compact|transfer0|transfer1|transfer2|transfer3|clear|rename
+//
+// Writes "R" once the database is open and the operation starts, "D" when it
+// is done. Exit code 0 on success, 1 on a store error, 2 on bad arguments.
+
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+#include <cstdio>
+
+#include "store/ArticleStore.h"
+#include "store/Categories.h"
+#include "store/Maintenance.h"
+#include "store/Transfer.h"
+
+namespace {
+
+void say(char c) {
+    (void)!::write(STDOUT_FILENO, &c, 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[1]))) return 2;
+    const QByteArray op = argv[2];
+    try {
+        store::ArticleStore s;
+        s.connection().open();
+        say('R');
+        if (op == "compact") {
+            store::CompactDB(s, QStringLiteral("data/YunjanDB.mdb"),
+                             QString::fromLatin1(store::kDatabasePassword));
+        } else if (op.startsWith("transfer")) {
+            store::transferArticles(s, QStringLiteral("datum"), QStringLiteral("datum1"), QString(),
+                                    op.mid(8).toInt());
+        } else if (op == "clear") {
+            store::clearWorkbook(s, QStringLiteral("datum"));
+        } else if (op == "rename") {
+            store::renameCategory(s.connection(), QStringLiteral("datum"), QStringLiteral("分类1"),
+                                  QStringLiteral("分类2"));
+        } else {
+            return 2;
+        }
+        say('D');
+    } catch (const store::StoreError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
