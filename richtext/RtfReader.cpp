@@ -2,6 +2,7 @@
 // RtfReaderDoc.cpp.
 
 #include <QTextDocument>
+#include <array>
 #include <string_view>
 #include <unordered_map>
 
@@ -294,6 +295,9 @@ void RtfReaderImpl::read(const QByteArray& rtf) {
     tz_ = &tz;
     stack_.reserve(64);
     stack_.push_back(GroupState());
+    // one edit: the layout hears of the document once, at the end (tables
+    // close and reopen it, see syncEdit)
+    QTextCursor(doc_).beginEditBlock();
     bool done = false;
     while (!done) {
         const RtfToken t = tz.next();
@@ -362,6 +366,7 @@ void RtfReaderImpl::read(const QByteArray& rtf) {
     }
     flushBytes();
     finish();
+    QTextCursor(doc_).endEditBlock();
     tz_ = nullptr;
 }
 
@@ -424,23 +429,34 @@ void RtfReaderImpl::onText(std::string_view text) {
         case Dest::Pict: {
             if (picts_.empty()) return;
             PictInfo& pic = picts_.back();
+            static const auto kHexValue = [] {
+                std::array<signed char, 256> t{};
+                t.fill(-1);
+                for (int i = 0; i < 10; ++i) t['0' + i] = static_cast<signed char>(i);
+                for (int i = 0; i < 6; ++i) {
+                    t['a' + i] = static_cast<signed char>(10 + i);
+                    t['A' + i] = static_cast<signed char>(10 + i);
+                }
+                return t;
+            }();
+            QByteArray& out = pic.bytes;
+            const qsizetype have = out.size(), need = have + qsizetype(text.size() / 2) + 1;
+            if (out.capacity() < need) out.reserve(qMax(need, out.capacity() * 2));
+            out.resize(need);
+            char* o = out.data() + have;
+            int nibble = pic.nibble;
             for (char ch : text) {
-                int v;
-                if (ch >= '0' && ch <= '9')
-                    v = ch - '0';
-                else if (ch >= 'a' && ch <= 'f')
-                    v = ch - 'a' + 10;
-                else if (ch >= 'A' && ch <= 'F')
-                    v = ch - 'A' + 10;
-                else
-                    continue;
-                if (pic.nibble < 0) {
-                    pic.nibble = v;
+                const int v = kHexValue[static_cast<unsigned char>(ch)];
+                if (v < 0) continue;
+                if (nibble < 0) {
+                    nibble = v;
                 } else {
-                    pic.bytes.append(char(pic.nibble * 16 + v));
-                    pic.nibble = -1;
+                    *o++ = char(nibble * 16 + v);
+                    nibble = -1;
                 }
             }
+            pic.nibble = nibble;
+            out.resize(o - out.constData());
             return;
         }
         case Dest::FontTable: {

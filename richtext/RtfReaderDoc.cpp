@@ -35,7 +35,16 @@ void RtfReaderImpl::flushBytes() {
         ascii ? QString::fromLatin1(bytes_.data(), qsizetype(bytes_.size()))
               : platform::decodeCodePage(QByteArray(bytes_.data(), qsizetype(bytes_.size())), cp);
     bytes_.clear();
-    emitText(text);
+    bool control = false;
+    for (QChar c : text) control = control || (c.unicode() < 0x20 && c != '\t');
+    if (!control) {
+        emitText(text);
+        return;
+    }
+    QString clean;
+    for (QChar c : text)
+        if (c.unicode() >= 0x20 || c == '\t') clean += c;
+    emitText(clean);
 }
 
 void RtfReaderImpl::emitText(const QString& text) {
@@ -240,6 +249,13 @@ void RtfReaderImpl::endParagraph(bool pageBreak) {
     pageBreakNext_ = pageBreak;
 }
 
+// Tables' cell positions are not kept up to date inside an edit block:
+// finish the edit before working on one.
+void RtfReaderImpl::syncEdit() {
+    QTextCursor(doc_).endEditBlock();
+    QTextCursor(doc_).beginEditBlock();
+}
+
 void RtfReaderImpl::onCell(bool nested) {
     if (nested) {  // cells of inner tables: kept in order, separated by tabs
         emitChar('\t');
@@ -247,6 +263,7 @@ void RtfReaderImpl::onCell(bool nested) {
     }
     flushBytes();
     flushRun();
+    syncEdit();
     const ParaProps p = st().p;
     const bool inTable = table_ && cursor_.currentTable() == table_.data();
     if (!inTable) {
@@ -312,6 +329,7 @@ void RtfReaderImpl::onCell(bool nested) {
 void RtfReaderImpl::onRow() {
     flushBytes();
     flushRun();
+    syncEdit();
     if (!table_) return;
     rowEnded_ = true;
     cursor_.setPosition(table_->lastPosition() + 1);

@@ -113,6 +113,7 @@ class RtfReaderImpl {
     bool takeListText(const ParaProps& p);  // whether the paragraph shows a bullet
     void onCell(bool nested);
     void onRow();
+    void syncEdit();
     void finishPicture(const PictInfo& pic, const CharProps& c);
     void fieldResultStarts(int field);  // \fldrslt of that field begins
     void parseField(FieldInfo& f);
