@@ -60,11 +60,8 @@ int main(int argc, char** argv) {
 
     TMainForm main(splash.get());
     main.endsApplication = true;
-    QObject::connect(&single, &platform::SingleInstance::restoreRequested, &main, [&main] {
-        main.showNormal();
-        main.raise();
-        main.activateWindow();
-    });
+    QObject::connect(&single, &platform::SingleInstance::restoreRequested, &main,
+                     &TMainForm::restoreWindow);
     // A failed start has shown its message: end without showing the window.
     if (!main.quitRequested) main.show();
 

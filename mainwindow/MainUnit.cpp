@@ -87,6 +87,12 @@ void TMainForm::requestQuit() {
             qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
 }
 
+void TMainForm::restoreWindow() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
 void TMainForm::stepSplash() {
     if (splash_) splash_->stepIt();
 }

@@ -123,6 +123,8 @@ class TMainForm : public QMainWindow {
     QString settingsPath() const;
     // Asks the application to end once the running handler has finished.
     void requestQuit();
+    // A second start asked for this window: show it normally, in front.
+    void restoreWindow();
 
     // ---- handlers (names as in the menus and tool bars) ----
     // Commands (MainUnit_Commands.cpp)

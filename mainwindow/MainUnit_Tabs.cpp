@@ -98,7 +98,7 @@ void TMainForm::RefreshComboBox() {
 void TMainForm::CBXgroupChange() {
     const QString text = CBXgroup->currentText();
     bool ok;
-    if (text == QLatin1String("全部"))
+    if (text == QStringLiteral("全部"))
         ok = OpenDb(store::CBXAllItem(sortMode, currentTable()));
     else
         ok = OpenDb(store::CBXNoAllItem(sortMode, currentTable()), true, text);
