@@ -495,7 +495,12 @@ bool TAddForm::validate(bool adding) {
 
 QByteArray TAddForm::bodyForStore() const {
     if (ChkIsformat->isChecked()) return Editor->saveToBytes(false);
-    return Editor->plainText().toUtf8();
+    // Plain text keeps no pictures or objects, not even their placeholders;
+    // lines end as in the bodies the program has always stored.
+    QString text = Editor->plainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text.toUtf8();
 }
 
 TAddForm::SaveResult TAddForm::BtnAddClick() {

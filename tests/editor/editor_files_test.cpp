@@ -259,6 +259,37 @@ TEST_F(FilesWithArticleTest, ModifyAfterSaveAsToRtfOffersTheFileOnClose) {
     EXPECT_EQ(field("甲", "content").toString(), QStringLiteral("甲的正文"));  // not the database
 }
 
+TEST_F(FilesTest, ImportFromTheMainWindowOpensTheEditorWithoutBlocking) {
+    const QString txt = path("readme.TXT");
+    writeFile(txt, platform::toGbk(QStringLiteral("导入的文字")));
+    prompt.fileAnswers.enqueue(pick(txt));
+    main->mmImportClick();  // returns at once: the editor stays open
+    ASSERT_TRUE(ed->isVisible());
+    EXPECT_EQ(ed->windowModality(), Qt::NonModal);
+    EXPECT_EQ(main->editorMode, QStringLiteral("add"));
+    EXPECT_EQ(ed->Editor->plainText(), QStringLiteral("导入的文字"));
+    EXPECT_EQ(ed->EdtTheme->text(), QStringLiteral("readme.TXT"));
+    EXPECT_TRUE(ed->CBXgroup->currentText().isEmpty());
+    EXPECT_EQ(ed->documentName(), QStringLiteral("Untitled"));
+    EXPECT_TRUE(ed->BtnAdd->isEnabled());
+
+    // A second import over unsaved changes asks first; Cancel keeps them.
+    ed->Editor->moveCursor(QTextCursor::End);
+    ed->Editor->insertPlainText(QStringLiteral("改"));
+    prompt.clear();
+    prompt.fileAnswers.enqueue(pick(txt));
+    prompt.answers.enqueue(Answer::Cancel);
+    main->mmImportClick();
+    EXPECT_EQ(prompt.texts(), QStringList{QStringLiteral("将文件 readme.TXT 添加到数据库?")});
+    EXPECT_EQ(ed->Editor->plainText(), QStringLiteral("导入的文字改"));
+    // No: the new file replaces the text.
+    prompt.fileAnswers.enqueue(pick(txt));
+    prompt.answers.enqueue(Answer::No);
+    main->mmImportClick();
+    EXPECT_EQ(ed->Editor->plainText(), QStringLiteral("导入的文字"));
+    EXPECT_FALSE(ed->Editor->modified());
+}
+
 TEST_F(FilesTest, NewClearsProtectedText) {
     showEditor();
     ed->Editor->insertPlainText(QStringLiteral("受保护的文字"));

@@ -9,6 +9,8 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTextCursor>
+#include <QTextImageFormat>
+#include <QUrl>
 
 #include "EditorFixture.h"
 
@@ -126,6 +128,44 @@ TEST_F(SaveTest, BodyIsRtfWhenFormatTickedAndPlainTextOtherwise) {
             EXPECT_EQ(content.toString(), QStringLiteral("粗体 正文"));
         }
     }
+}
+
+TEST_F(SaveTest, PlainBodyKeepsItsLinesAndDropsPictures) {
+    whileModal([&] { main->BtnAddClick(); },
+               [&] {
+                   typeArticle(QStringLiteral("读书"), QStringLiteral("两行"),
+                               QStringLiteral("第一行\n第二行"));
+                   QImage pic(8, 8, QImage::Format_RGB32);
+                   pic.fill(Qt::red);
+                   ed->Editor->document()->addResource(QTextDocument::ImageResource,
+                                                       QUrl(QStringLiteral("p")), pic);
+                   QTextImageFormat img;
+                   img.setName(QStringLiteral("p"));
+                   ed->Editor->textCursor().insertImage(img);
+                   ed->ChkIsformat->setChecked(false);
+                   ed->BtnAdd->click();
+               });
+    EXPECT_EQ(field("两行", "content").toString(), QStringLiteral("第一行\r\n第二行"));
+}
+
+// The body check is the pane's plain text, in which a picture stands as a
+// placeholder character: a body of pictures only is an article.
+TEST_F(SaveTest, PicturesOnlyBodyIsAcceptedAndStoredAsRtf) {
+    whileModal([&] { main->BtnAddClick(); },
+               [&] {
+                   typeArticle(QStringLiteral("读书"), QStringLiteral("图片"), QString());
+                   QImage pic(8, 8, QImage::Format_RGB32);
+                   pic.fill(Qt::blue);
+                   ed->Editor->document()->addResource(QTextDocument::ImageResource,
+                                                       QUrl(QStringLiteral("p")), pic);
+                   QTextImageFormat img;
+                   img.setName(QStringLiteral("p"));
+                   ed->Editor->textCursor().insertImage(img);
+                   ed->ChkIsformat->setChecked(true);
+                   EXPECT_EQ(ed->BtnAddClick(), TAddForm::SaveResult::Saved);
+               });
+    EXPECT_FALSE(prompt.texts().contains(kEmptyMessage));
+    EXPECT_TRUE(field("图片", "content").toByteArray().contains("\\pict"));
 }
 
 TEST_F(SaveTest, FormatFlagKeepsItsStateBetweenAddShowings) {
