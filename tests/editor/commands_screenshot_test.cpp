@@ -49,6 +49,19 @@ TEST_F(EditorScreenshots, EditorBarsColourMenusAndDialogs) {
         menu->hide();
     }
 
+    for (auto [name, file] :
+         {std::pair{"EditMenu", "edit_menu.png"}, std::pair{"FormatMenu", "format_menu.png"}}) {
+        QMenu* m = window->menuBar()->findChild<QMenu*>(QString::fromLatin1(name));
+        ASSERT_NE(m, nullptr);
+        m->popup(window->mapToGlobal(QPoint(60, 20)));
+        save(m, file);
+        m->hide();
+    }
+    emit commands->paneMenu()->aboutToShow();
+    commands->paneMenu()->popup(window->mapToGlobal(QPoint(200, 200)));
+    save(commands->paneMenu(), "pane_menu.png");
+    commands->paneMenu()->hide();
+
     TParaFormatDlg para(pane, window.get());
     para.loadFrom(pane->paraAttributes());
     para.show();

@@ -211,3 +211,24 @@ TEST_F(FindReplaceTest, FindOptionsAndChineseLengths) {
     findDlg(QStringLiteral("appl"), false, false, true)->FindNextBtn->click();
     EXPECT_EQ(prompt.lastText(), notFound(QStringLiteral("appl")));
 }
+
+TEST_F(FindReplaceTest, FindDialogMovesOffTheMatch) {
+    window->move(0, 300);
+    window->show();
+    setText(QStringLiteral("target at the start"));
+    TFindDialog* d = findDlg(QStringLiteral("target"));
+    d->show();
+    const QPoint origin = pane->viewport()->mapToGlobal(QPoint(0, 0));
+    d->move(origin);
+    QApplication::processEvents();
+    d->FindNextBtn->click();
+    ASSERT_EQ(pane->selText(), QStringLiteral("target"));
+    QRect match = pane->cursorRect();
+    match.moveTopLeft(pane->viewport()->mapToGlobal(match.topLeft()));
+    EXPECT_FALSE(d->frameGeometry().intersects(match));
+    // A dialog away from the match stays where it is.
+    const QPoint away = d->pos();
+    pane->setSel(0, 0);
+    d->FindNextBtn->click();
+    EXPECT_EQ(d->pos(), away);
+}
