@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include "mainwindow/FindUnit.h"
 #include "mainwindow/editclassUnit.h"
 #include "platform/Shell.h"
 #include "tests/mainwindow/CommandsFixture.h"
@@ -397,4 +398,42 @@ TEST_F(CommandsTest, AddDbStartsTheSiblingProgram) {
     EXPECT_EQ(seen[0].target, "AddDB.exe");
     EXPECT_EQ(seen[0].args, QStringList{"-s"});
     EXPECT_TRUE(seen[0].workDir.isEmpty());
+}
+
+// ------------------------------------------------------------ screenshots
+
+// Pictures of the popup menu, the category dialog, the search dialog with its
+// results and the open rename editor, written when YUNJAN_SCREENSHOT_DIR names
+// a folder (for looking at them; nothing is compared).
+TEST_F(CommandsTest, Screenshots) {
+    const QString dir = qEnvironmentVariable("YUNJAN_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "YUNJAN_SCREENSHOT_DIR not set";
+    db.addArticle("datum", "读书", "论语选读", 1, false, "学而时习之，不亦说乎？");
+    db.addArticle("datum", "读书", "读书笔记：史记", 2);
+    db.addArticle("datum", "随笔", "春日随笔", 3);
+    db.addArticle("datum", "随笔", "笔记二", 4);
+    open();
+    w->resize(900, 600);
+    click(1);
+
+    w->ListPopup->popup(w->ListBox1->viewport()->mapToGlobal(itemRect(1).center()));
+    w->ListPopup->grab().save(dir + "/popup_menu.png");
+    w->ListPopup->hide();
+
+    onModal([&](QWidget* m) {
+        m->adjustSize();
+        m->grab().save(dir + "/category_dialog.png");
+    });
+    w->N8Click();
+
+    w->ListBox1DblClick();
+    w->grab().save(dir + "/rename_editor.png");
+    w->titleEditor->hide();
+
+    TFindForm dlg(w.get(), w.get());
+    dlg.show();
+    dlg.Edit2->setText("笔记");
+    dlg.Button2->click();
+    dlg.grab().save(dir + "/search_dialog.png");
+    w->grab().save(dir + "/search_results.png");
 }
