@@ -2,7 +2,6 @@
 // RtfReaderDoc.cpp.
 
 #include <QTextDocument>
-#include <array>
 #include <string_view>
 #include <unordered_map>
 
@@ -426,39 +425,9 @@ void RtfReaderImpl::onText(std::string_view text) {
                 }
             }
             return;
-        case Dest::Pict: {
-            if (picts_.empty()) return;
-            PictInfo& pic = picts_.back();
-            static const auto kHexValue = [] {
-                std::array<signed char, 256> t{};
-                t.fill(-1);
-                for (int i = 0; i < 10; ++i) t['0' + i] = static_cast<signed char>(i);
-                for (int i = 0; i < 6; ++i) {
-                    t['a' + i] = static_cast<signed char>(10 + i);
-                    t['A' + i] = static_cast<signed char>(10 + i);
-                }
-                return t;
-            }();
-            QByteArray& out = pic.bytes;
-            const qsizetype have = out.size(), need = have + qsizetype(text.size() / 2) + 1;
-            if (out.capacity() < need) out.reserve(qMax(need, out.capacity() * 2));
-            out.resize(need);
-            char* o = out.data() + have;
-            int nibble = pic.nibble;
-            for (char ch : text) {
-                const int v = kHexValue[static_cast<unsigned char>(ch)];
-                if (v < 0) continue;
-                if (nibble < 0) {
-                    nibble = v;
-                } else {
-                    *o++ = char(nibble * 16 + v);
-                    nibble = -1;
-                }
-            }
-            pic.nibble = nibble;
-            out.resize(o - out.constData());
+        case Dest::Pict:
+            if (!picts_.empty()) appendPictureHex(picts_.back(), text);
             return;
-        }
         case Dest::FontTable: {
             std::size_t start = 0;
             for (std::size_t i = 0; i < text.size(); ++i) {

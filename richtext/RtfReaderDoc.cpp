@@ -9,6 +9,7 @@
 #include <QTextImageFormat>
 #include <QTextListFormat>
 #include <QTextTableFormat>
+#include <array>
 
 #include "platform/core/TextCodec.h"
 #include "richtext/RtfFormat.h"
@@ -334,6 +335,38 @@ void RtfReaderImpl::onRow() {
     rowEnded_ = true;
     cursor_.setPosition(table_->lastPosition() + 1);
     cellStart_ = cursor_.position();
+}
+
+// Hex digits of a picture's data; anything else between them is ignored.
+void RtfReaderImpl::appendPictureHex(PictInfo& pic, std::string_view text) {
+    static const auto kHexValue = [] {
+        std::array<signed char, 256> t{};
+        t.fill(-1);
+        for (int i = 0; i < 10; ++i) t['0' + i] = static_cast<signed char>(i);
+        for (int i = 0; i < 6; ++i) {
+            t['a' + i] = static_cast<signed char>(10 + i);
+            t['A' + i] = static_cast<signed char>(10 + i);
+        }
+        return t;
+    }();
+    QByteArray& out = pic.bytes;
+    const qsizetype have = out.size(), need = have + qsizetype(text.size() / 2) + 1;
+    if (out.capacity() < need) out.reserve(qMax(need, out.capacity() * 2));
+    out.resize(need);
+    char* o = out.data() + have;
+    int nibble = pic.nibble;
+    for (char ch : text) {
+        const int v = kHexValue[static_cast<unsigned char>(ch)];
+        if (v < 0) continue;
+        if (nibble < 0) {
+            nibble = v;
+        } else {
+            *o++ = char(nibble * 16 + v);
+            nibble = -1;
+        }
+    }
+    pic.nibble = nibble;
+    out.resize(o - out.constData());
 }
 
 static QSize dibSize(const QByteArray& d) {

@@ -115,6 +115,7 @@ class RtfReaderImpl {
     void onRow();
     void syncEdit();
     void finishPicture(const PictInfo& pic, const CharProps& c);
+    static void appendPictureHex(PictInfo& pic, std::string_view text);
     void fieldResultStarts(int field);  // \fldrslt of that field begins
     void parseField(FieldInfo& f);
     void finish();

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -396,6 +397,29 @@ TEST_F(Ctrl, ClipboardCarriesRtfHtmlAndText) {
     EXPECT_EQ(other.selAttributes().style, StyleBold) << "pasted from text/rtf";
     other.setReadOnly(true);
     EXPECT_FALSE(other.canPasteNow());
+}
+
+TEST_F(Ctrl, PrintsInsideThePageRectangle) {
+    for (int i = 0; i < 200; ++i) ctrl.appendLine(QStringLiteral("第%1行 line").arg(i));
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+    const QSize page = printer.pageRect(QPrinter::DevicePixel).size().toSize();
+    const int m = qRound(printer.resolution() / 25.4 * 20);
+    const QByteArray before = ctrl.saveToBytes();
+    ctrl.printDocument(&printer, QStringLiteral("文档打印"),
+                       QRect(QPoint(m, m), QPoint(page.width() - m, page.height() - m)));
+    QFile pdf(dir.filePath(QStringLiteral("out.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GE(
+        bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "),
+        2)
+        << "200 lines need more than one page";
+    EXPECT_EQ(printer.docName(), QStringLiteral("文档打印"));
+    EXPECT_EQ(ctrl.saveToBytes(), before) << "printing leaves the document alone";
 }
 
 TEST_F(Ctrl, MarginsBackgroundAndVersion) {
