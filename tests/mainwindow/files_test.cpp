@@ -4,6 +4,7 @@
 // printed page's margins.
 
 #include <QFile>
+#include <QPrinter>
 
 #include "mainwindow/PrintMargins.h"
 #include "platform/core/TextCodec.h"
@@ -135,6 +136,34 @@ TEST_F(FilesTest, ImportOfATextFileStartsANewArticle) {
     // A cancelled dialog does nothing.
     w->mmImportClick();
     EXPECT_FALSE(editor->isVisible());
+}
+
+// A print dialog that sends the job to a PDF file.
+class PdfPrompt : public testsupport::ScriptedPrompt {
+  public:
+    QString pdf;
+    int resolution = 0;
+    bool printDialog(QWidget*, QPrinter* printer) override {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        resolution = printer->resolution();
+        return true;
+    }
+};
+
+TEST_F(FilesTest, PrintRightAfterStartPrintsTheWelcomeText) {
+    open();
+    {
+        PdfPrompt pdfPrompt;
+        pdfPrompt.pdf = path("out.pdf");
+        w->mmPrintClick();
+        EXPECT_TRUE(pdfPrompt.messages.isEmpty());
+        EXPECT_GT(pdfPrompt.resolution, 0);
+    }
+    platform::setPrompt(&prompt);
+    const QByteArray pdf = read(path("out.pdf"));
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_GT(pdf.size(), 1000);
 }
 
 TEST_F(FilesTest, PrintNeedsTheDialogConfirmed) {
