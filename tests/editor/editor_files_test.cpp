@@ -259,6 +259,19 @@ TEST_F(FilesWithArticleTest, ModifyAfterSaveAsToRtfOffersTheFileOnClose) {
     EXPECT_EQ(field("甲", "content").toString(), QStringLiteral("甲的正文"));  // not the database
 }
 
+TEST_F(FilesTest, AFailedSaveFromTheCloseQuestionKeepsTheWindowOpen) {
+    showEditor();
+    ed->Editor->insertPlainText(QStringLiteral("内容"));
+    ed->SetDocumentName(path("没有的目录/a.rtf"));
+    prompt.answers.enqueue(Answer::Yes);  // "保存到文件 ...?"
+    ed->close();
+    EXPECT_TRUE(ed->isVisible());
+    ASSERT_EQ(prompt.messages.size(), 2);
+    EXPECT_EQ(prompt.messages[1].kind, testsupport::RecordedMessage::ErrorReport);
+    EXPECT_TRUE(ed->Editor->modified());
+    EXPECT_EQ(ed->documentName(), path("没有的目录/a.rtf"));
+}
+
 TEST_F(FilesTest, ImportFromTheMainWindowOpensTheEditorWithoutBlocking) {
     const QString txt = path("readme.TXT");
     writeFile(txt, platform::toGbk(QStringLiteral("导入的文字")));
