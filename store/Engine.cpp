@@ -222,12 +222,15 @@ void createBodyFor(sqlite3* db, const QString& table) {
     exec(db, QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN DELETE FROM %3 WHERE "
                             "rid=old.rowid; END")
                  .arg(bracket(table + QStringLiteral("$bodydel")), t, b));
-    bool hasTheme = false;
-    for (const QString& c : tableColumns(db, table))
-        if (c.compare(QLatin1String("theme"), Qt::CaseInsensitive) == 0) hasTheme = true;
-    if (hasTheme)
-        exec(db, QStringLiteral("CREATE INDEX %1 ON %2(theme)")
-                     .arg(bracket(table + QStringLiteral("$theme")), t));
+    // Titles are sorted and order numbers ranged over all the time.
+    for (const QString& c : tableColumns(db, table)) {
+        if (c.compare(QLatin1String("theme"), Qt::CaseInsensitive) == 0)
+            exec(db, QStringLiteral("CREATE INDEX %1 ON %2(theme)")
+                         .arg(bracket(table + QStringLiteral("$theme")), t));
+        if (c.compare(QLatin1String("SeqNo"), Qt::CaseInsensitive) == 0)
+            exec(db, QStringLiteral("CREATE INDEX %1 ON %2(SeqNo)")
+                         .arg(bracket(table + QStringLiteral("$seqno")), t));
+    }
 }
 
 // "INSERT INTO T [(cols)] SELECT ..." where T or the source keeps bodies in a
@@ -492,7 +495,9 @@ void Connection::open() {
                              .toStdString());
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // One thread uses a connection: no engine mutexes.
+    const int rc = sqlite3_open_v2(native.constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         if (rc != SQLITE_OK) fail(db, QStringLiteral("opening %1").arg(path));
         applyKey(db, info.password);
@@ -502,6 +507,9 @@ void Connection::open() {
             fail(db, QStringLiteral("wrong password or not a database: %1").arg(path));
         registerCollation(db);
         sqlite3_busy_timeout(db, 2000);
+        // The narrow part of a workbook of 100,000 articles (about 15 MB with
+        // the title index) stays in the page cache, and sorts run in memory.
+        exec(db, QStringLiteral("PRAGMA cache_size = -32768; PRAGMA temp_store = MEMORY"));
     } catch (...) {
         sqlite3_close(db);
         ::flock(fd, LOCK_UN);

@@ -25,78 +25,46 @@ namespace {
 // bytes over its data.
 class Arena {
   public:
+    Arena() = default;
+    Arena(const Arena&) = delete;
+    Arena& operator=(const Arena&) = delete;
+    ~Arena() {
+        reset();
+        for (char* c : chunks_) ::operator delete(c);
+    }
     char* alloc(size_t n) {
         if (n > kChunk) {
-            big_.push_back(std::make_unique<char[]>(n));
-            return big_.back().get();
+            big_.push_back(static_cast<char*>(::operator new(n)));
+            return big_.back();
         }
-        if (chunks_.empty() || used_ + n > kChunk) {
-            chunks_.push_back(std::make_unique<char[]>(kChunk));
+        if (current_ >= chunks_.size() || used_ + n > kChunk) {
+            if (current_ < chunks_.size()) ++current_;
+            if (current_ == chunks_.size())
+                chunks_.push_back(static_cast<char*>(::operator new(kChunk)));
             used_ = 0;
         }
-        char* p = chunks_.back().get() + used_;
+        char* p = chunks_[current_] + used_;
         used_ += n;
         return p;
     }
-    void clear() {
-        chunks_.clear();
+    // Forgets the records but keeps the memory for the next ones: a record
+    // set is reopened often, with about as many rows.
+    void reset() {
+        for (char* b : big_) ::operator delete(b);
         big_.clear();
+        current_ = 0;
         used_ = 0;
     }
 
   private:
     static constexpr size_t kChunk = 1 << 20;
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::vector<std::unique_ptr<char[]>> big_;
+    std::vector<char*> chunks_;
+    std::vector<char*> big_;
+    size_t current_ = 0;
     size_t used_ = 0;
 };
 
 enum Tag : char { kNull = 0, kInt = 1, kReal = 2, kText = 3, kBlob = 4 };
-
-size_t encodedSize(sqlite3_stmt* st, int col) {
-    switch (sqlite3_column_type(st, col)) {
-        case SQLITE_INTEGER:
-        case SQLITE_FLOAT:
-            return 9;
-        case SQLITE_TEXT:
-        case SQLITE_BLOB:
-            sqlite3_column_blob(st, col);  // fixes the representation before sizing
-            return 5 + size_t(sqlite3_column_bytes(st, col));
-        default:
-            return 1;
-    }
-}
-
-char* encode(sqlite3_stmt* st, int col, char* p) {
-    switch (sqlite3_column_type(st, col)) {
-        case SQLITE_INTEGER: {
-            *p = kInt;
-            const qint64 v = sqlite3_column_int64(st, col);
-            std::memcpy(p + 1, &v, 8);
-            return p + 9;
-        }
-        case SQLITE_FLOAT: {
-            *p = kReal;
-            const double v = sqlite3_column_double(st, col);
-            std::memcpy(p + 1, &v, 8);
-            return p + 9;
-        }
-        case SQLITE_TEXT:
-        case SQLITE_BLOB: {
-            const bool text = sqlite3_column_type(st, col) == SQLITE_TEXT;
-            *p = text ? kText : kBlob;
-            const void* data = text ? static_cast<const void*>(sqlite3_column_text(st, col))
-                                    : sqlite3_column_blob(st, col);
-            const quint32 n = quint32(sqlite3_column_bytes(st, col));
-            std::memcpy(p + 1, &n, 4);
-            if (n) std::memcpy(p + 5, data, n);
-            return p + 5 + n;
-        }
-        default:
-            *p = kNull;
-            return p + 1;
-    }
-}
 
 const char* skip(const char* p) {
     switch (*p) {
@@ -171,6 +139,7 @@ struct RecordSet::Impl {
     QList<int> slot;      // field -> value index in a record, -1 for the wide one
 
     Arena arena;
+    std::vector<char> scratch;      // the record being built
     std::vector<const char*> rows;  // record: int64 rowid, then the values
     int pos = 0;
 
@@ -193,13 +162,41 @@ struct RecordSet::Impl {
     }
 
     const char* record(sqlite3_stmt* st, int first, int n, qint64 rowid) {
-        size_t size = 8;
-        for (int c = first; c < first + n; ++c) size += encodedSize(st, c);
-        char* p = arena.alloc(size);
-        std::memcpy(p, &rowid, 8);
-        char* w = p + 8;
-        for (int c = first; c < first + n; ++c) w = encode(st, c, w);
+        scratch.resize(8);
+        std::memcpy(scratch.data(), &rowid, 8);
+        for (int c = first; c < first + n; ++c) append(st, c);
+        char* p = arena.alloc(scratch.size());
+        std::memcpy(p, scratch.data(), scratch.size());
         return p;
+    }
+
+    void append(sqlite3_stmt* st, int col) {
+        const int type = sqlite3_column_type(st, col);
+        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
+            char buf[9];
+            buf[0] = type == SQLITE_INTEGER ? kInt : kReal;
+            if (type == SQLITE_INTEGER) {
+                const qint64 v = sqlite3_column_int64(st, col);
+                std::memcpy(buf + 1, &v, 8);
+            } else {
+                const double v = sqlite3_column_double(st, col);
+                std::memcpy(buf + 1, &v, 8);
+            }
+            scratch.insert(scratch.end(), buf, buf + 9);
+        } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+            const void* data = type == SQLITE_TEXT
+                                   ? static_cast<const void*>(sqlite3_column_text(st, col))
+                                   : sqlite3_column_blob(st, col);
+            const quint32 len = quint32(sqlite3_column_bytes(st, col));
+            char head[5];
+            head[0] = type == SQLITE_TEXT ? kText : kBlob;
+            std::memcpy(head + 1, &len, 4);
+            scratch.insert(scratch.end(), head, head + 5);
+            const char* bytes = static_cast<const char*>(data);
+            if (len) scratch.insert(scratch.end(), bytes, bytes + len);
+        } else {
+            scratch.push_back(kNull);
+        }
     }
 
     int fieldIndex(const QString& name) const {
@@ -406,8 +403,7 @@ void RecordSet::close() {
     d->active = false;
     d->mode = Impl::Browse;
     d->rows.clear();
-    d->rows.shrink_to_fit();
-    d->arena.clear();
+    d->arena.reset();
     d->fetch = Stmt();
     d->cachedRowid = -1;
     d->cachedWide = QVariant();
