@@ -11,6 +11,10 @@
 //   EditorCommands_Format.cpp  character and paragraph formatting, font
 //                              dialog, pictures and objects
 //   EditorColorMenus.cpp       the text and background colour menus
+//   EditorIcons.cpp            pictures of the buttons and menu items
+//   PaneEdit.cpp               text changes under the protected-text rule
+//   FindReplace.cpp            find and replace dialogs (EditorFindReplace)
+//   ParaFmt.cpp                the paragraph dialog
 
 #include <QColor>
 #include <QHash>
