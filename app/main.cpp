@@ -41,7 +41,6 @@ void substituteFonts() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("yunjan"));
-    QApplication::setApplicationDisplayName(QStringLiteral("砚溪舟-云笺录"));
     QApplication::setQuitOnLastWindowClosed(false);
     substituteFonts();
     // The windows are laid out for the classic 9-point interface font.

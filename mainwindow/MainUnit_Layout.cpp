@@ -80,7 +80,11 @@ void TMainForm::buildLayout() {
     cxTabControl1->setDrawBase(true);
     cxTabControl1->setUsesScrollButtons(true);
     // Four compact tabs fit the 238-pixel pane.
-    cxTabControl1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 2px 5px; }"));
+    cxTabControl1->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { border: 1px solid #9a9a9a; border-top: none; padding: 2px 6px 3px 6px;"
+        " margin-right: -1px; background: #e4e4e4; }"
+        "QTabBar::tab:selected { background: #ffffff; padding-bottom: 4px; }"
+        "QTabBar::tab:!selected { margin-bottom: 2px; }"));
     for (int k = 0; k < 4; ++k) cxTabControl1->addTab(store::defaultWorkbookName(k));
     lv->addWidget(cxTabControl1);
 
