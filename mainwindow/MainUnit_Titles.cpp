@@ -12,7 +12,7 @@
 #include "richtext/RichEditCtrl.h"
 
 int TMainForm::selectedIndex() const {
-    return ListBox1->currentRow();
+    return ListBox1->selectedRow();
 }
 
 QStringList TMainForm::readTitles() {

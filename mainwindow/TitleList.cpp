@@ -144,6 +144,11 @@ void TitleList::selectQuietly(int row) {
     setCurrentRow(row);
 }
 
+int TitleList::selectedRow() const {
+    const QModelIndexList rows = selectionModel()->selectedIndexes();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
 void TitleList::setTitles(const QStringList& texts) {
     clear();
     addItems(texts);
@@ -151,13 +156,13 @@ void TitleList::setTitles(const QStringList& texts) {
 
 void TitleList::mousePressEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
-    const int before = currentRow();
+    const int before = selectedRow();
     if (e->button() == Qt::RightButton) {
         // The right button selects (and shows) the title under the pointer
         // before the popup menu is asked for.
         if (QListWidgetItem* it = itemAt(pos)) {
             setCurrentItem(it);
-            if (currentRow() != before) emit userSelected();
+            if (selectedRow() != before) emit userSelected();
         }
         e->accept();
         return;
@@ -168,7 +173,7 @@ void TitleList::mousePressEvent(QMouseEvent* e) {
         pressPos_ = pos;
         pressRow_ = indexAt(pos).row();
     }
-    if (currentRow() != before && currentRow() >= 0) emit userSelected();
+    if (selectedRow() != before && selectedRow() >= 0) emit userSelected();
 }
 
 void TitleList::mouseMoveEvent(QMouseEvent* e) {
@@ -178,9 +183,9 @@ void TitleList::mouseMoveEvent(QMouseEvent* e) {
             startTitleDrag();
         return;
     }
-    const int before = currentRow();
+    const int before = selectedRow();
     QListWidget::mouseMoveEvent(e);
-    if (currentRow() != before && currentRow() >= 0) emit userSelected();
+    if (selectedRow() != before && selectedRow() >= 0) emit userSelected();
 }
 
 void TitleList::mouseReleaseEvent(QMouseEvent* e) {
@@ -191,7 +196,7 @@ void TitleList::mouseReleaseEvent(QMouseEvent* e) {
 void TitleList::startTitleDrag() {
     pressed_ = false;
     auto* mime = new QMimeData;
-    mime->setData(QString::fromLatin1(kTitleMime), QByteArray::number(currentRow()));
+    mime->setData(QString::fromLatin1(kTitleMime), QByteArray::number(selectedRow()));
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
     drag->exec(Qt::MoveAction);
@@ -200,9 +205,9 @@ void TitleList::startTitleDrag() {
 }
 
 void TitleList::keyPressEvent(QKeyEvent* e) {
-    const int before = currentRow();
+    const int before = selectedRow();
     QListWidget::keyPressEvent(e);
-    if (currentRow() != before && currentRow() >= 0) emit userSelected();
+    if (selectedRow() != before && selectedRow() >= 0) emit userSelected();
 }
 
 void TitleList::contextMenuEvent(QContextMenuEvent* e) {
@@ -237,7 +242,7 @@ void TitleList::dropEvent(QDropEvent* e) {
     }
     const int t = indexAt(e->position().toPoint()).row();
     e->acceptProposedAction();
-    emit titleDropped(currentRow(), t);
+    emit titleDropped(selectedRow(), t);
 }
 
 void TitleList::paintEvent(QPaintEvent* e) {

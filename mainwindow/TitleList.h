@@ -45,6 +45,9 @@ class TitleList : public QListWidget {
 
     // Selects row without announcing it as a user selection.
     void selectQuietly(int row);
+    // The selected row, -1 when none (the current row may differ: the view
+    // makes the first row current when it gets the focus).
+    int selectedRow() const;
 
     // Builds the whole list at once (faster than adding items one by one).
     void setTitles(const QStringList& texts);

@@ -105,6 +105,21 @@ TEST_F(TitlesTest, NumberAndTitleModesRebuildWithoutSelection) {
     EXPECT_EQ(w->shownTitle, "a");  // the viewer keeps its article
 }
 
+TEST_F(TitlesTest, FirstTitleShowsAfterARebuildThatLeftItCurrent) {
+    fillMain();
+    open();
+    click(1);
+    w->CBXheighview->setCurrentIndex(1);
+    w->CBXheighviewChange();
+    // Focusing the list makes row 0 current without selecting it.
+    w->ListBox1->selectionModel()->setCurrentIndex(w->ListBox1->model()->index(0, 0),
+                                                   QItemSelectionModel::NoUpdate);
+    EXPECT_EQ(w->selectedIndex(), -1);
+    click(0);
+    EXPECT_EQ(w->selectedIndex(), 0);
+    EXPECT_EQ(w->shownTitle, "c");
+}
+
 TEST_F(TitlesTest, LineSpacingSetsTheItemHeight) {
     fillMain();
     open();
