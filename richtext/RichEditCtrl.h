@@ -4,7 +4,12 @@
 // (read and written by RtfReader/RtfWriter) or plain text when asked.
 //
 // Positions and lengths count characters as the user sees them: a Chinese
-// character is one.
+// character is one. Like the rich-edit control they are UTF-16 units of the
+// document: a paragraph break and a picture are one, a character beyond the
+// BMP (an emoji) is two.
+//
+// Hidden text (\v) stays in the document and is drawn transparent; disabled
+// text is drawn grey; both keep their own colour for RTF.
 
 #include <QColor>
 #include <QFont>
