@@ -48,6 +48,16 @@ QColor trueTextColor(const QTextCharFormat& f) {
 static void applyDisplayColor(QTextCharFormat& f, const QColor& truth) {
     const bool hidden = f.boolProperty(PropHidden);
     const bool disabled = f.boolProperty(PropDisabled);
+    if (hidden) {
+        // no ink and no width: the text stays in the document but not on screen
+        f.setFontLetterSpacingType(QFont::PercentageSpacing);
+        f.setFontLetterSpacing(1);
+        f.setFontStretch(1);
+    } else {
+        f.clearProperty(QTextFormat::FontLetterSpacing);
+        f.clearProperty(QTextFormat::FontLetterSpacingType);
+        f.clearProperty(QTextFormat::FontStretch);
+    }
     if (hidden || disabled) {
         f.setProperty(PropTrueColor, truth);
         f.setForeground(hidden ? QColor(Qt::transparent) : QColor(Qt::gray));

@@ -365,6 +365,31 @@ TEST_F(Ctrl, ZoomLeavesTheDocumentUnchanged) {
     EXPECT_EQ(ctrl.saveToBytes(), before);
 }
 
+// Pictures of the control at 100 % and 150 % for a look (YUNJAN_SHOT_DIR set).
+TEST_F(Ctrl, Screenshots) {
+    const QString dir = qEnvironmentVariable("YUNJAN_SHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "set YUNJAN_SHOT_DIR to write the pictures";
+    QImage img(40, 24, QImage::Format_RGB32);
+    img.fill(QColor(30, 144, 255));
+    QByteArray png;
+    QBuffer buf(&png);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "PNG");
+    load(
+        "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
+        "{\\f1\\fcharset2 Symbol;}}{\\colortbl ;\\red255\\green0\\blue0;}\\f0\\fs24 "
+        "\\'d6\\'d0\\'ce\\'c4 {\\b \\'b4\\'d6\\'cc\\'e5} {\\i italic} {\\ul u} "
+        "{\\cf1 red} {\\v HIDDEN} {\\disabled grey} x{\\super 2} see www.example.com\\par"
+        "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0}\\fi-200\\li400 "
+        "\\'cf\\'ee\\'c4\\'bf\\par\\pard\\qc{\\pict\\pngblip " +
+        png.toHex() + "}\\par}");
+    ctrl.show();
+    QApplication::processEvents();
+    ctrl.grab().save(dir + QStringLiteral("/richedit-100.png"));
+    ctrl.setZoom(150, 100);
+    ctrl.grab().save(dir + QStringLiteral("/richedit-150.png"));
+}
+
 TEST_F(Ctrl, DetectedUrlsAndLinksAreClickable) {
     load(
         "{\\rtf1 see https://example.com/a, www.test.cn and "
