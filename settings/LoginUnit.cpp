@@ -29,7 +29,7 @@ TLoginForm::TLoginForm(const QString& password, QWidget* owner)
 
     Edtpass = new QLineEdit(this);
     Edtpass->setObjectName(QStringLiteral("Edtpass"));
-    Edtpass->setEchoMode(QLineEdit::Password);
+    settings::makePasswordField(Edtpass);
     Edtpass->setGeometry(104, 22, 129, 23);
     Edtpass->installEventFilter(this);
     Label1->setBuddy(Edtpass);

@@ -155,7 +155,7 @@ TOptionForm::TOptionForm(TMainForm* owner) : QDialog(owner), main_(owner) {
 
 void TOptionForm::buildPasswordTab() {
     auto* group = new QGroupBox(QStringLiteral("修改密码"), TabSheet1);
-    group->setGeometry(8, 6, 212, 184);
+    group->setGeometry(8, 4, 212, 190);
     const char* const labels[] = {"旧密码：", "新密码：", "确认密码"};
     QLineEdit** fields[] = {&EdtOldPass, &EdtNewPass, &EdtRNewPass};
     const char* const names[] = {"EdtOldPass", "EdtNewPass", "EdtRNewPass"};
@@ -164,7 +164,7 @@ void TOptionForm::buildPasswordTab() {
         makeLabel(QString::fromUtf8(labels[i]), group, QRect(12, y + 2, 64, 20));
         auto* e = new QLineEdit(group);
         e->setObjectName(QString::fromLatin1(names[i]));
-        e->setEchoMode(QLineEdit::Password);
+        settings::makePasswordField(e);
         e->setGeometry(78, y, 120, 23);
         *fields[i] = e;
     }
@@ -175,14 +175,15 @@ void TOptionForm::buildPasswordTab() {
     connect(Button1, &QPushButton::clicked, this, &TOptionForm::Button1Click);
 
     auto* note = new QGroupBox(QStringLiteral("密码更改说明"), TabSheet1);
-    note->setGeometry(226, 6, 164, 184);
+    note->setGeometry(226, 4, 164, 190);
     Memo1 = new QPlainTextEdit(note);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setGeometry(8, 22, 150, 156);
+    Memo1->setGeometry(6, 18, 154, 168);
+    Memo1->document()->setDocumentMargin(2);
     QPalette pal = Memo1->palette();
     pal.setColor(QPalette::Base, palette().color(QPalette::Window));
     Memo1->setPalette(pal);

@@ -1,5 +1,7 @@
 #include "settings/SettingsCommon.h"
 
+#include <QLineEdit>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QWidget>
 
@@ -21,6 +23,27 @@ void centreOn(QWidget* w, QWidget* owner) {
     if (!area.isValid()) return;
     const QSize size = w->frameGeometry().size();
     w->move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+namespace {
+
+// The platform style, except that password fields echo "*".
+class StarPasswordStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return u'*';
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+}  // namespace
+
+void makePasswordField(QLineEdit* field) {
+    // Kept for the whole run: fields of any dialog may use it.
+    static StarPasswordStyle* const style = new StarPasswordStyle;
+    field->setStyle(style);
+    field->setEchoMode(QLineEdit::Password);
 }
 
 void ensureResources() {

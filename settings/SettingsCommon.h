@@ -4,12 +4,16 @@
 #include <QString>
 #include <QValidator>
 
+class QLineEdit;
 class QWidget;
 
 namespace settings {
 
 // Moves w so it is centred on owner (or on its screen when owner is null).
 void centreOn(QWidget* w, QWidget* owner);
+
+// A password field that shows "*" for every character typed.
+void makePasswordField(QLineEdit* field);
 
 // Makes sure the program's own pictures (icon, banner) are registered.
 void ensureResources();

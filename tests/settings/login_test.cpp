@@ -46,6 +46,9 @@ class LoginDialog : public ::testing::Test {
 TEST_F(LoginDialog, LooksAsDescribed) {
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("    登陆窗口"));
     EXPECT_EQ(dlg.Edtpass->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dlg.Edtpass->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                              dlg.Edtpass),
+              '*');
     EXPECT_EQ(dlg.BtnOk->text(), QStringLiteral("确认"));
     EXPECT_EQ(dlg.BtnCancel->text(), QStringLiteral("取消"));
     EXPECT_FALSE(dlg.BtnOk->isDefault() || dlg.BtnOk->autoDefault());

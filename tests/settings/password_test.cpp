@@ -47,8 +47,10 @@ TEST_F(PasswordTab, NoteAndFields) {
     open();
     TOptionForm dlg(w.get());
     EXPECT_EQ(dlg.PageControl1->tabText(0), QStringLiteral("密码设置"));
-    for (QLineEdit* e : {dlg.EdtOldPass, dlg.EdtNewPass, dlg.EdtRNewPass})
+    for (QLineEdit* e : {dlg.EdtOldPass, dlg.EdtNewPass, dlg.EdtRNewPass}) {
         EXPECT_EQ(e->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(e->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, e), '*');
+    }
     EXPECT_TRUE(dlg.Memo1->isReadOnly());
     EXPECT_EQ(dlg.Memo1->toPlainText().split('\n'),
               QStringList({"    当密码为空时，程序", "不显示登陆界面。", "    在你第一次修改密码",
