@@ -11,6 +11,7 @@
 
 #include "platform/core/TextCodec.h"
 #include "richtext/Rtf.h"
+#include "richtext/RtfFormat.h"
 
 namespace {
 
@@ -100,6 +101,19 @@ void BM_ReadRtfPicture(benchmark::State& state) {
     state.counters["rtf_MB"] = double(rtf.size()) / (1024 * 1024);
 }
 BENCHMARK(BM_ReadRtfPicture)->Unit(benchmark::kMillisecond);
+
+// The same with the picture decoded for display, as the control does after a load.
+void BM_ReadRtfPictureAndDecode(benchmark::State& state) {
+    const QByteArray& rtf = pictureRtf();
+    for (auto _ : state) {
+        QTextDocument doc;
+        richtext::readRtf(rtf, &doc);
+        richtext::registerPictures(&doc);
+        benchmark::DoNotOptimize(doc.characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_ReadRtfPictureAndDecode)->Unit(benchmark::kMillisecond);
 
 void BM_WriteRtf(benchmark::State& state) {
     QTextDocument doc;
