@@ -7,9 +7,9 @@
 
 #include "editor/Addunit.h"
 #include "mainwindow/FlashUnit.h"
-#include "mainwindow/Icons.h"
 #include "mainwindow/MainUnit.h"
 #include "platform/SingleInstance.h"
+#include "settings/AboutUnit.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     QFont ui(QStringLiteral("Tahoma"));
     ui.setPointSize(9);
     QApplication::setFont(ui);
-    QApplication::setWindowIcon(icons::programIcon());
+    QApplication::setWindowIcon(about::programIcon());
 
     // A running copy is brought back instead of starting a second one.
     platform::SingleInstance single(QStringLiteral("砚溪舟-云笺录 V2.8"));

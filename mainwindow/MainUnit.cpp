@@ -9,9 +9,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QShowEvent>
-#include <QSystemTrayIcon>
 #include <QTabBar>
-#include <QTimer>
 
 #include "editor/Addunit.h"
 #include "mainwindow/FlashUnit.h"
@@ -20,6 +18,7 @@
 #include "platform/Prompt.h"
 #include "platform/core/ProfileFile.h"
 #include "richtext/RichEditCtrl.h"
+#include "settings/AboutUnit.h"
 #include "store/Users.h"
 
 namespace {
@@ -28,9 +27,17 @@ TMainForm* g_instance = nullptr;
 
 const char* const kConnectFailed = "数据库连接失败，请重新下载安装该软件！";
 
-// The maker's home page, shown in the welcome text.
-const char* const kHomePageUrl = "http://www.yxzsoft.net/";
-const char* const kHomePageShort = "www.yxzsoft.net";
+// The maker's home page in its two forms, shown in the welcome text.
+QString homePageUrl() {
+    return QString::fromUtf8(about::kHomePage);
+}
+QString homePageShort() {
+    QString s = homePageUrl();
+    const int scheme = s.indexOf(QStringLiteral("://"));
+    if (scheme >= 0) s = s.mid(scheme + 3);
+    while (s.endsWith(QLatin1Char('/'))) s.chop(1);
+    return s;
+}
 
 constexpr platform::ColorCode kDefaultWorkbookColors[4] = {0xFFFFF4, 0xFFF0FF, 0xDFFFFF, 0xFFE8E8};
 
@@ -49,7 +56,7 @@ TMainForm::TMainForm(TFlashForm* splash, QWidget* parent)
     g_instance = this;
     settingsFile = platform::ProfileFile::pathForProgram(QCoreApplication::applicationFilePath());
     setWindowTitle(QStringLiteral("砚溪舟-云笺录 V2.8"));
-    setWindowIcon(icons::programIcon());
+    setWindowIcon(about::programIcon());
     resize(800, 616);
     buildLayout();
     buildMenus();
@@ -117,8 +124,8 @@ void TMainForm::FormCreate() {
     RichEdit1->clearAll();
     RichEdit1->appendLine(QStringLiteral("欢迎使用砚溪舟系列软件！"));
     RichEdit1->appendLine(QStringLiteral("网址："));
-    RichEdit1->appendLine(QString::fromUtf8(kHomePageUrl));
-    RichEdit1->appendLine(QString::fromUtf8(kHomePageShort));
+    RichEdit1->appendLine(homePageUrl());
+    RichEdit1->appendLine(homePageShort());
 
     bool failed = false;
     try {
@@ -265,13 +272,6 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::changeEvent(QEvent* e) {
+    // Minimising to the tray is handled by the filter setupTray() installs.
     QMainWindow::changeEvent(e);
-    // Minimising hides the window to the tray icon (when there is one).
-    if (e->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
-        TrayIcon1 && QSystemTrayIcon::isSystemTrayAvailable()) {
-        QTimer::singleShot(0, this, [this] {
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-            hide();
-        });
-    }
 }
