@@ -536,7 +536,13 @@ void RtfReaderImpl::onWord(const RtfToken& t) {
             if (s.dest == Dest::Normal) endParagraph();
             break;
         case K_page:
-            if (s.dest == Dest::Normal) endParagraph(true);
+            // a page break: the paragraph after it starts a new page
+            if (s.dest != Dest::Normal) break;
+            flushRun();
+            if (cursor_.block().length() <= 1)
+                pageBreakNext_ = true;  // nothing on this paragraph yet: it is the one
+            else
+                endParagraph(true);
             break;
         case K_line:
             emitChar(0x2028);

@@ -75,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"tab_and_line", "a\\tab b\\line c", QStringLiteral("a\tb\nc")},
         TextCase{"paragraphs", "a\\par b\\par\r\n c", QStringLiteral("a\nb\n c")},
         TextCase{"backslash_newline_is_par", "a\\\nb", QStringLiteral("a\nb")},
+        TextCase{"page_break_ends_a_paragraph_once", "a\\page b\\par\\page c",
+                 QStringLiteral("a\nb\nc")},
         TextCase{"unknown_star_destination_skipped", "a{\\*\\foo b{c}}d", QStringLiteral("ad")},
         TextCase{"info_and_stylesheet_skipped", "{\\info{\\title t}}{\\stylesheet{\\s1 Normal;}}x",
                  QStringLiteral("x")},

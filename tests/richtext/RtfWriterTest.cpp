@@ -269,6 +269,18 @@ TEST(RtfWriter, TablesRoundTripWithoutGrowing) {
     EXPECT_EQ(writeRtf(back.get()), rtf);
 }
 
+TEST(RtfWriter, PageBreaksRoundTrip) {
+    auto doc = read("{\\rtf1 a\\page b\\par\\page c}");
+    ASSERT_EQ(doc->blockCount(), 3);
+    EXPECT_TRUE(doc->findBlockByNumber(1).blockFormat().pageBreakPolicy() &
+                QTextFormat::PageBreak_AlwaysBefore);
+    EXPECT_TRUE(doc->findBlockByNumber(2).blockFormat().pageBreakPolicy() &
+                QTextFormat::PageBreak_AlwaysBefore);
+    const QByteArray rtf = writeRtf(doc.get());
+    EXPECT_EQ(rtf.count("\\page"), 2);
+    EXPECT_EQ(writeRtf(read(rtf).get()), rtf);
+}
+
 TEST(RtfWriter, EmptyDocument) {
     QTextDocument doc;
     EXPECT_EQ(rtfToPlainText(writeRtf(&doc)), QString());
