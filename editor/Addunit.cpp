@@ -208,7 +208,6 @@ void TAddForm::buildFileMenu() {
     FileSaveDb = makeAction(this, "FileSaveDb", QStringLiteral("存入数据库(&D)"),
                             QKeySequence(Qt::CTRL | Qt::Key_D));
     FileOopenWord = makeAction(this, "FileOopenWord", QStringLiteral("导入外部文档(&G)"));
-    FileOopenWord->setEnabled(false);  // word-processor import is not available yet
     FilePrintItem =
         makeAction(this, "FilePrintItem", QStringLiteral("打印(&p)"), QKeySequence::Print);
     FileExitItem = makeAction(this, "FileExitItem", QStringLiteral("退出(&X)"),
@@ -338,8 +337,6 @@ void TAddForm::showForImport(const QString& path) {
     EdtTheme->setText(fileNamePart(path));
     Editor->setFocus();
 }
-
-void TAddForm::shutdownImportServer() {}
 
 void TAddForm::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);

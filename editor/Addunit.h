@@ -6,8 +6,10 @@
 //                       the save-changes question, status bar
 //   Addunit_Files.cpp   new, open, dropped files, save, save as, print,
 //                       export of a picture
+//   Addunit_Import.cpp  word-processor import and paste of web content
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <array>
@@ -129,9 +131,21 @@ class TAddForm : public QMainWindow {
     // Export of the selected embedded picture to a bitmap file (pane context
     // menu "导出图片").
     void OutBmpItmClick();
-    // Word-processor import and paste of web content: not available yet.
+    // Word-processor import (import dialog, then a worker) and paste of the
+    // clipboard's web content (a worker at once).
     void FileOopenWordClick();
     void EditPasteHtmlClick();
+
+  public:
+    // The worker's sequence: drives the word processor and hands each pane
+    // change to the window's thread in order. import: a file (fileName);
+    // otherwise the web content html is pasted at the caret.
+    static void ImportDocument(QPointer<TAddForm> form, bool import, const QString& fileName,
+                               const QString& html);
+    // "〖砚溪舟云笺集〗系统正在处理数据……", the pane's text while importing.
+    static const QString& busyText();
+    // The import dialog's filter (Qt form).
+    static const QString& importFilter();
 
   protected:
     void showEvent(QShowEvent* e) override;

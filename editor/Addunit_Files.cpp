@@ -251,6 +251,3 @@ void TAddForm::OutBmpItmClick() {
     if (picture.isNull() || !picture.save(r.path, "BMP"))
         prompt().errorReport(this, QStringLiteral("无法写入文件 %1").arg(r.path));
 }
-
-void TAddForm::FileOopenWordClick() {}
-void TAddForm::EditPasteHtmlClick() {}

@@ -1,0 +1,424 @@
+#include "platform/OfficeServer.h"
+
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QThread>
+#include <QUrl>
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <csignal>
+#include <cstdlib>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// Talks to the server over its UNO pipe: loads a document hidden, stores it
+// with an export filter (pictures embedded), closes it; or asks the server to
+// terminate. Exit codes: 3 the document cannot be loaded, 4 no server.
+const char kBridge[] = R"PY(
+import sys, time
+import uno
+from com.sun.star.beans import PropertyValue
+from com.sun.star.connection import NoConnectException
+
+def prop(name, value):
+    p = PropertyValue()
+    p.Name = name
+    p.Value = value
+    return p
+
+def connect(pipe, wait):
+    local = uno.getComponentContext()
+    resolver = local.ServiceManager.createInstanceWithContext(
+        "com.sun.star.bridge.UnoUrlResolver", local)
+    deadline = time.time() + wait
+    while True:
+        try:
+            ctx = resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
+            return ctx.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", ctx)
+        except NoConnectException:
+            if time.time() > deadline:
+                sys.exit(4)
+            time.sleep(0.2)
+
+mode, pipe, wait = sys.argv[1], sys.argv[2], float(sys.argv[3])
+desktop = connect(pipe, wait)
+if mode == "quit":
+    try:
+        desktop.terminate()
+    except Exception:
+        pass
+    sys.exit(0)
+src, dst, infilter, outfilter = sys.argv[4], sys.argv[5], sys.argv[6], sys.argv[7]
+props = [prop("Hidden", True)]
+if infilter:
+    props.append(prop("FilterName", infilter))
+try:
+    doc = desktop.loadComponentFromURL(uno.systemPathToFileUrl(src), "_blank", 0, tuple(props))
+except Exception:
+    doc = None
+if doc is None:
+    sys.exit(3)
+try:
+    if hasattr(doc, "GraphicObjects"):
+        for i in range(doc.GraphicObjects.getCount()):
+            g = doc.GraphicObjects.getByIndex(i)
+            try:
+                g.Graphic = g.Graphic
+            except Exception:
+                pass
+    doc.storeToURL(uno.systemPathToFileUrl(dst), (prop("FilterName", outfilter),))
+finally:
+    doc.close(True)
+)PY";
+
+struct State {
+    std::mutex mutex;
+    qint64 pid = 0;  // the server we started, 0 when none
+    QString profileDir;
+    QString pipeName;
+    std::optional<QString> searchPath;
+    std::atomic<int> timeoutMs{120000};
+    std::atomic<int> openDocuments{0};
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+bool processAlive(qint64 pid) {
+    if (pid <= 0) return false;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0) return false;
+    // A finished child that was not reaped yet counts as gone.
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QByteArray s = stat.readAll();
+        const int close = s.lastIndexOf(')');
+        if (close > 0 && close + 2 < s.size() && s.at(close + 2) == 'Z') return false;
+    }
+    return true;
+}
+
+// Kills the processes whose parent is pid (the office process under its
+// launcher).
+void killChildren(qint64 pid) {
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& e : entries) {
+        bool number = false;
+        const qint64 child = e.toLongLong(&number);
+        if (!number) continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(child));
+        if (!stat.open(QIODevice::ReadOnly)) continue;
+        const QByteArray st = stat.readAll();
+        const int close = st.lastIndexOf(')');
+        if (close < 0) continue;
+        const QList<QByteArray> fields = st.mid(close + 2).split(' ');
+        if (fields.size() > 1 && fields.at(1).toLongLong() == pid)
+            ::kill(static_cast<pid_t>(child), SIGKILL);
+    }
+}
+
+QString findOffice(const std::optional<QString>& searchPath) {
+    if (!searchPath) return QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (searchPath->isEmpty()) return {};
+    return QStandardPaths::findExecutable(QStringLiteral("soffice"),
+                                          searchPath->split(QLatin1Char(':'), Qt::SkipEmptyParts));
+}
+
+QString findPython() {
+    // The system interpreter carries LibreOffice's `uno` module.
+    if (QFileInfo::exists(QStringLiteral("/usr/bin/python3")))
+        return QStringLiteral("/usr/bin/python3");
+    return QStandardPaths::findExecutable(QStringLiteral("python3"));
+}
+
+QString inputFilterFor(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == QLatin1String("htm") || ext == QLatin1String("html"))
+        return QStringLiteral("HTML (StarWriter)");
+    return {};
+}
+
+// Runs the bridge; its exit code, or -1 when it could not run or timed out.
+int runBridge(const QStringList& args, int timeoutMs) {
+    const QString python = findPython();
+    if (python.isEmpty()) return -1;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(python, QStringList{QStringLiteral("-c"), QString::fromUtf8(kBridge)} + args);
+    if (!p.waitForStarted(10000)) return -1;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(2000);
+        return -1;
+    }
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+// How long a call waits for a starting server to answer on its pipe.
+constexpr int kStartWaitMs = 150000;
+
+QString waitSeconds() {
+    return QString::number(kStartWaitMs / 1000);
+}
+
+}  // namespace
+
+QByteArray OfficeServer::wordStyleRtf(const QByteArray& rtf) {
+    // LibreOffice marks bold and italic East Asian text with the associated
+    // \ab and \ai only; the word processor's copy carries \b and \i too.
+    QByteArray out;
+    out.reserve(rtf.size() + rtf.size() / 16);
+    const int n = rtf.size();
+    int i = 0;
+    while (i < n) {
+        const char c = rtf.at(i);
+        if (c != '\\' || i + 1 >= n) {
+            out.append(c);
+            ++i;
+            continue;
+        }
+        if (!std::isalpha(static_cast<unsigned char>(rtf.at(i + 1)))) {
+            out.append(rtf.mid(i, 2));  // control symbol, e.g. an escaped backslash
+            i += 2;
+            continue;
+        }
+        int j = i + 1;
+        while (j < n && std::isalpha(static_cast<unsigned char>(rtf.at(j)))) ++j;
+        const QByteArray word = rtf.mid(i + 1, j - i - 1);
+        int k = j;
+        if (k < n && rtf.at(k) == '-') ++k;
+        while (k < n && std::isdigit(static_cast<unsigned char>(rtf.at(k)))) ++k;
+        const QByteArray param = rtf.mid(j, k - j);
+        out.append(rtf.mid(i, k - i));
+        if (word == "ab" || word == "ai") out.append("\\" + word.right(1) + param);
+        i = k;
+    }
+    return out;
+}
+
+OfficeServer::Document::Document(Document&& other) noexcept
+    : open_(other.open_), rtf_(std::move(other.rtf_)), workDir_(std::move(other.workDir_)) {
+    other.open_ = false;
+    other.workDir_.clear();
+}
+
+OfficeServer::Document& OfficeServer::Document::operator=(Document&& other) noexcept {
+    if (this != &other) {
+        closeWithoutSaving();
+        open_ = other.open_;
+        rtf_ = std::move(other.rtf_);
+        workDir_ = std::move(other.workDir_);
+        other.open_ = false;
+        other.workDir_.clear();
+    }
+    return *this;
+}
+
+OfficeServer::Document::~Document() {
+    closeWithoutSaving();
+}
+
+void OfficeServer::Document::closeWithoutSaving() {
+    if (!workDir_.isEmpty()) QDir(workDir_).removeRecursively();
+    workDir_.clear();
+    if (open_) {
+        open_ = false;
+        --state().openDocuments;
+    }
+}
+
+bool OfficeServer::connect() {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (processAlive(s.pid)) return true;
+    const QString exe = findOffice(s.searchPath);
+    if (exe.isEmpty() || findPython().isEmpty()) return false;
+    // The launcher stays the parent of the office process and restarts it
+    // when a new profile needs that.
+    const QString program = exe;
+
+    // One profile per user, kept between runs: a new profile costs the
+    // server many seconds at its first start.
+    const uint uid = ::getuid();
+    s.pipeName = QStringLiteral("yunjan_office_%1").arg(uid);
+    s.profileDir = QDir::tempPath() + QStringLiteral("/yunjan-office-%1").arg(uid);
+    QDir().mkpath(s.profileDir);
+    const QStringList args{
+        QStringLiteral("--headless"),
+        QStringLiteral("--invisible"),
+        QStringLiteral("--nologo"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nodefault"),
+        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(s.profileDir).toString(),
+        QStringLiteral("--accept=pipe,name=%1;urp;").arg(s.pipeName)};
+    QProcess proc;
+    proc.setProgram(program);
+    proc.setArguments(args);
+    proc.setStandardOutputFile(QProcess::nullDevice());
+    proc.setStandardErrorFile(QProcess::nullDevice());
+    if (s.searchPath) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("PATH"), *s.searchPath);
+        proc.setProcessEnvironment(env);
+    }
+    qint64 pid = 0;
+    if (!proc.startDetached(&pid)) return false;
+    s.pid = pid;
+    return true;
+}
+
+bool OfficeServer::isRunning() {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return processAlive(s.pid);
+}
+
+QString OfficeServer::convert(const QString& path, const QString& convertTo, const QString& outDir,
+                              QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return QString();
+    };
+    if (!QFileInfo::exists(path)) return fail(QStringLiteral("file not found"));
+    if (!connect()) return fail(QStringLiteral("LibreOffice is not installed"));
+    const int colon = convertTo.indexOf(QLatin1Char(':'));
+    const QString ext = colon < 0 ? convertTo : convertTo.left(colon);
+    const QString filter =
+        colon < 0 ? QStringLiteral("Rich Text Format") : convertTo.mid(colon + 1);
+    const QString out =
+        QDir(outDir).filePath(QFileInfo(path).completeBaseName() + QLatin1Char('.') + ext);
+    QFile::remove(out);
+    QString pipe;
+    {
+        std::lock_guard<std::mutex> lock(state().mutex);
+        pipe = state().pipeName;
+    }
+    // The server takes one document at a time; concurrent loads on a server
+    // that is still starting can fail.
+    static std::mutex serverCalls;
+    std::lock_guard<std::mutex> one(serverCalls);
+    int rc = -1;
+    // A server that has just started may refuse a first load: once more.
+    for (int attempt = 0; attempt < 2 && rc != 0; ++attempt)
+        rc = runBridge(
+            {QStringLiteral("convert"), pipe, waitSeconds(), QFileInfo(path).absoluteFilePath(),
+             QFileInfo(out).absoluteFilePath(), inputFilterFor(path), filter},
+            kStartWaitMs + state().timeoutMs.load());
+    if (rc == 3) return fail(QStringLiteral("the document cannot be opened"));
+    if (rc != 0 || !QFileInfo(out).isFile() || QFileInfo(out).size() == 0)
+        return fail(QStringLiteral("the word processor did not answer"));
+    return out;
+}
+
+namespace {
+QString makeWorkDir() {
+    const QString dir = QDir::tempPath() + QStringLiteral("/yunjan-import-XXXXXX");
+    QByteArray tmpl = QFile::encodeName(dir);
+    if (!::mkdtemp(tmpl.data())) return {};
+    return QFile::decodeName(tmpl);
+}
+}  // namespace
+
+OfficeServer::Document OfficeServer::open(const QString& path, QString* error) {
+    Document doc;
+    doc.workDir_ = makeWorkDir();
+    if (doc.workDir_.isEmpty()) {
+        if (error) *error = QStringLiteral("no temporary folder");
+        return doc;
+    }
+    const QString out = convert(path, QStringLiteral("rtf:Rich Text Format"), doc.workDir_, error);
+    if (out.isEmpty()) return doc;
+    QFile f(out);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("cannot read the copied document");
+        return doc;
+    }
+    doc.rtf_ = wordStyleRtf(f.readAll());
+    doc.open_ = true;
+    ++state().openDocuments;
+    return doc;
+}
+
+OfficeServer::Document OfficeServer::addAndPasteHtml(const QString& html, QString* error) {
+    Document doc;
+    doc.workDir_ = makeWorkDir();
+    if (doc.workDir_.isEmpty()) {
+        if (error) *error = QStringLiteral("no temporary folder");
+        return doc;
+    }
+    const QString src = doc.workDir_ + QStringLiteral("/paste.html");
+    QFile f(src);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (error) *error = QStringLiteral("cannot write a temporary file");
+        return doc;
+    }
+    QByteArray bytes = html.toUtf8();
+    // Mark the encoding unless the fragment already says it.
+    if (!html.contains(QLatin1String("charset"), Qt::CaseInsensitive))
+        bytes.prepend("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">");
+    f.write(bytes);
+    f.close();
+    const QString outDir = doc.workDir_ + QStringLiteral("/out");
+    QDir().mkpath(outDir);
+    const QString out = convert(src, QStringLiteral("rtf:Rich Text Format"), outDir, error);
+    if (out.isEmpty()) return doc;
+    QFile r(out);
+    if (!r.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("cannot read the copied document");
+        return doc;
+    }
+    doc.rtf_ = wordStyleRtf(r.readAll());
+    doc.open_ = true;
+    ++state().openDocuments;
+    return doc;
+}
+
+int OfficeServer::documentCount() {
+    return state().openDocuments.load();
+}
+
+void OfficeServer::quit() {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (s.pid <= 0) return;
+    if (processAlive(s.pid)) {
+        runBridge({QStringLiteral("quit"), s.pipeName, QStringLiteral("2")}, 8000);
+        for (int i = 0; i < 50 && processAlive(s.pid); ++i) QThread::msleep(100);
+        if (processAlive(s.pid)) {
+            killChildren(s.pid);
+            ::kill(static_cast<pid_t>(s.pid), SIGKILL);
+        }
+    }
+    s.pid = 0;
+}
+
+bool OfficeServer::quitIfIdle() {
+    if (!isRunning()) return false;
+    if (documentCount() >= 1) return false;
+    quit();
+    return true;
+}
+
+void OfficeServer::setSearchPath(std::optional<QString> path) {
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().searchPath = std::move(path);
+}
+
+void OfficeServer::setTimeoutMs(int ms) {
+    state().timeoutMs = ms;
+}
+
+}  // namespace platform

@@ -1,0 +1,287 @@
+// Word-processor import and paste of web content through LibreOffice.
+// The documents are written by the test: an HTML page with Chinese text, bold,
+// a colour and a picture, and the same page as .docx and .doc made by
+// LibreOffice. Tests that need LibreOffice skip when it is not installed.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+
+#include "editor/EditorCommands.h"
+#include "editor/ThreadUnit.h"
+#include "platform/OfficeServer.h"
+#include "tests/editor/EditorFixture.h"
+
+namespace {
+
+using platform::OfficeServer;
+
+bool officeInstalled() {
+    static const bool ok = [] {
+        if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty()) return false;
+        QProcess p;
+        p.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"), QStringLiteral("import uno")});
+        return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit &&
+               p.exitCode() == 0;
+    }();
+    return ok;
+}
+
+#define REQUIRE_OFFICE()                                                                   \
+    if (!officeInstalled())                                                                \
+    GTEST_SKIP() << "LibreOffice (soffice with the python3 uno bridge) is not installed; " \
+                    "skipping the import test"
+
+const QString kHtml = QStringLiteral(
+    "<html><head><meta charset=\"utf-8\"></head><body>"
+    "<p>云笺导入测试<b>粗体文字</b><span style=\"color:#ff0000\">红色文字</span>"
+    "<img src=\"pic.png\" width=\"16\" height=\"16\"></p></body></html>");
+
+// The documents every import test uses, made once.
+struct Documents {
+    QTemporaryDir dir;
+    QString html, docx, doc;
+    QString error;
+    bool ok = false;
+};
+
+Documents& documents() {
+    static Documents d = [] {
+        Documents x;
+        QImage pic(16, 16, QImage::Format_RGB32);
+        pic.fill(Qt::blue);
+        pic.save(x.dir.filePath(QStringLiteral("pic.png")), "PNG");
+        x.html = x.dir.filePath(QStringLiteral("文章.html"));
+        QFile f(x.html);
+        if (f.open(QIODevice::WriteOnly)) f.write(kHtml.toUtf8());
+        f.close();
+        x.docx = OfficeServer::convert(x.html, QStringLiteral("docx:MS Word 2007 XML"),
+                                       x.dir.path(), &x.error);
+        x.doc =
+            OfficeServer::convert(x.html, QStringLiteral("doc:MS Word 97"), x.dir.path(), &x.error);
+        x.ok = !x.docx.isEmpty() && !x.doc.isEmpty();
+        return x;
+    }();
+    return d;
+}
+
+QStringList importDirs() {
+    return QDir(QDir::tempPath())
+        .entryList({QStringLiteral("yunjan-import-*")}, QDir::Dirs | QDir::NoDotAndDotDot);
+}
+
+class ImportTest : public editortest::EditorFixture {
+  protected:
+    void SetUp() override {
+        EditorFixture::SetUp();
+        OfficeServer::setTimeoutMs(60000);
+        showEditor();
+    }
+    void TearDown() override {
+        waitForWorkers();
+        OfficeServer::setSearchPath(std::nullopt);
+        EditorFixture::TearDown();
+    }
+    static void TearDownTestSuite() { OfficeServer::quit(); }
+
+    // Lets the workers finish and their pane changes arrive (bounded).
+    void waitForWorkers() {
+        QDeadlineTimer deadline(150000);
+        while (OpenFilesThread::activeCount() > 0 && !deadline.hasExpired())
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        ASSERT_EQ(OpenFilesThread::activeCount(), 0) << "an import did not finish in time";
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    }
+
+    void importFile(const QString& path) {
+        prompt.fileAnswers.enqueue(testsupport::pick(path));
+        ed->FileOopenWordClick();
+    }
+
+    QString paneText() const { return ed->Editor->document()->toPlainText(); }
+
+    // The character format of the first fragment holding text.
+    QTextCharFormat formatOf(const QString& text) const {
+        QTextDocument* d = ed->Editor->document();
+        for (QTextBlock b = d->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().text().contains(text)) return it.fragment().charFormat();
+        return {};
+    }
+
+    bool hasPicture() const {
+        QTextDocument* d = ed->Editor->document();
+        for (QTextBlock b = d->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                if (it.fragment().charFormat().isImageFormat()) return true;
+        return false;
+    }
+
+    void expectImportedPage() {
+        const QString text = paneText();
+        EXPECT_TRUE(text.contains(QStringLiteral("云笺导入测试"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(TAddForm::busyText()));
+        EXPECT_EQ(formatOf(QStringLiteral("粗体文字")).fontWeight(), QFont::Bold);
+        EXPECT_EQ(formatOf(QStringLiteral("红色文字")).foreground().color(), QColor(255, 0, 0));
+        EXPECT_TRUE(hasPicture());
+    }
+};
+
+TEST_F(ImportTest, ImportDialogOffersTheSupportedDocuments) {
+    ed->FileOopenWordClick();  // cancelled: nothing starts
+    ASSERT_EQ(prompt.fileRequests.size(), 1);
+    const QString filter = prompt.fileRequests.front().filter;
+    for (const char* entry :
+         {"所有支持文档 (*.DOC;*DOT;*.HTM;*.HTML;*.MHT;*.MHTML;*.WRI;*.DOCX)",
+          "Word文档 (*.doc;*.dot)", "XML 文件 (*.XML)", "所有网页 (*.htm;*.html;*.mht;*.mhtml)",
+          "Windows Write (*.wri)", "Word2007  文档 (*.docx)"})
+        EXPECT_TRUE(filter.contains(QString::fromUtf8(entry))) << entry;
+    EXPECT_EQ(OpenFilesThread::activeCount(), 0);
+}
+
+TEST_F(ImportTest, EachDocumentFormatFillsThePaneWithItsTextAndFormats) {
+    REQUIRE_OFFICE();
+    Documents& docs = documents();
+    ASSERT_TRUE(docs.ok) << docs.error.toStdString();
+    const QStringList before = importDirs();
+    for (const QString& path : {docs.html, docs.docx, docs.doc}) {
+        SCOPED_TRACE(path.toStdString());
+        ed->Editor->setPlainText(QStringLiteral("旧的内容"));
+        importFile(path);
+        waitForWorkers();
+        EXPECT_FALSE(paneText().contains(QStringLiteral("旧的内容")));
+        expectImportedPage();
+        EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.lastText().toStdString();
+    }
+    // Nothing of the imports stays in the temporary folder.
+    EXPECT_EQ(importDirs(), before);
+}
+
+TEST_F(ImportTest, PasteWebFormatInsertsAtTheCaretAndKeepsTheRest) {
+    REQUIRE_OFFICE();
+    ed->Editor->setPlainText(QStringLiteral("前面的字后面的字"));
+    QTextCursor c = ed->Editor->textCursor();
+    c.setPosition(4);
+    ed->Editor->setTextCursor(c);
+    auto* mime = new QMimeData;
+    mime->setHtml(QStringLiteral("<b>网页粗体</b>"));
+    QGuiApplication::clipboard()->setMimeData(mime);
+    // The web-format commands follow the clipboard.
+    EXPECT_TRUE(ed->commands()->action(QStringLiteral("EditPasteHtml"))->isEnabled());
+    ed->EditPasteHtmlClick();
+    waitForWorkers();
+    const QString text = paneText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("前面的字网页粗体"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("后面的字"))) << text.toStdString();
+    EXPECT_EQ(formatOf(QStringLiteral("网页粗体")).fontWeight(), QFont::Bold);
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.lastText().toStdString();
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("纯文本"));
+    QApplication::processEvents();
+    EXPECT_FALSE(ed->commands()->action(QStringLiteral("EditPasteHtml"))->isEnabled());
+}
+
+TEST_F(ImportTest, TwoPastesAtOnceBothFinish) {
+    REQUIRE_OFFICE();
+    ed->Editor->setPlainText(QStringLiteral("正文"));
+    ed->Editor->moveCursor(QTextCursor::End);
+    auto* a = new QMimeData;
+    a->setHtml(QStringLiteral("<p>第一段网页</p>"));
+    QGuiApplication::clipboard()->setMimeData(a);
+    ed->EditPasteHtmlClick();
+    auto* b = new QMimeData;
+    b->setHtml(QStringLiteral("<p>第二段网页</p>"));
+    QGuiApplication::clipboard()->setMimeData(b);
+    ed->EditPasteHtmlClick();
+    EXPECT_EQ(OpenFilesThread::activeCount(), 2);
+    waitForWorkers();
+    const QString text = paneText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("正文"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("第一段网页"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("第二段网页"))) << text.toStdString();
+    EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.lastText().toStdString();
+}
+
+TEST_F(ImportTest, ADocumentTheWordProcessorCannotOpenGivesThePaneBack) {
+    REQUIRE_OFFICE();
+    ed->Editor->setPlainText(QStringLiteral("原来的文章"));
+    QTemporaryDir dir;
+    importFile(dir.filePath(QStringLiteral("不存在.docx")));
+    waitForWorkers();
+    EXPECT_EQ(paneText(), QStringLiteral("原来的文章"));
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages.front().text.startsWith(QStringLiteral("无法导入文档：")));
+}
+
+TEST_F(ImportTest, WithoutLibreOfficeTheNotInstalledMessageAndTheBusyText) {
+    OfficeServer::quit();
+    OfficeServer::setSearchPath(QString());  // soffice is nowhere on the path
+    ed->Editor->setPlainText(QStringLiteral("原来的文章"));
+    importFile(QStringLiteral("/nonexistent/a.docx"));
+    waitForWorkers();
+    EXPECT_EQ(paneText(), TAddForm::busyText());
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages.front().text,
+              QStringLiteral("你的系统中，没有安装WORD组件，不能正常工作。"));
+    EXPECT_EQ(prompt.messages.front().caption, QStringLiteral("提示框"));
+    EXPECT_EQ(prompt.messages.front().icon, platform::Icon::Warning);
+
+    // Paste web format: the message, the pane untouched.
+    prompt.clear();
+    ed->Editor->setPlainText(QStringLiteral("原来的文章"));
+    ed->EditPasteHtmlClick();
+    waitForWorkers();
+    EXPECT_EQ(paneText(), QStringLiteral("原来的文章"));
+    EXPECT_EQ(prompt.messages.size(), 1);
+}
+
+TEST_F(ImportTest, ShutdownQuitsAnIdleServerAndLeavesABusyOne) {
+    REQUIRE_OFFICE();
+    Documents& docs = documents();
+    ASSERT_TRUE(docs.ok) << docs.error.toStdString();
+    ASSERT_TRUE(OfficeServer::connect());
+    ASSERT_TRUE(OfficeServer::isRunning());
+    {
+        OfficeServer::Document doc = OfficeServer::open(docs.html);
+        ASSERT_TRUE(doc.isOpen());
+        EXPECT_EQ(OfficeServer::documentCount(), 1);
+        TAddForm::shutdownImportServer();
+        EXPECT_TRUE(OfficeServer::isRunning());
+    }
+    EXPECT_EQ(OfficeServer::documentCount(), 0);
+    TAddForm::shutdownImportServer();
+    EXPECT_FALSE(OfficeServer::isRunning());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OfficeServerRtf, EastAsianBoldAndItalicAlsoSetTheCommonAttributes) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"{\\dbch\\ab\\dbch \\u31895?}", "{\\dbch\\ab\\b\\dbch \\u31895?}"},
+        {"{\\ai0 x}", "{\\ai0\\i0 x}"},
+        {"{\\abc x}", "{\\abc x}"},    // another word
+        {"{\\\\ab x}", "{\\\\ab x}"},  // an escaped backslash, then text
+        {"{\\b\\ab1 x}", "{\\b\\ab1\\b1 x}"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::OfficeServer::wordStyleRtf(c.in), QByteArray(c.out)) << c.in;
+}
+
+}  // namespace
