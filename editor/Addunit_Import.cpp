@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QMimeData>
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
 #include <memory>
 
 #include "editor/Addunit.h"
@@ -148,5 +150,9 @@ void TAddForm::ImportDocument(QPointer<TAddForm> form, bool import, const QStrin
 }
 
 void TAddForm::shutdownImportServer() {
+    // Imports still running get a moment to finish (they never wait for this
+    // thread); then a server without open documents is told to quit.
+    QDeadlineTimer deadline(20000);
+    while (OpenFilesThread::activeCount() > 0 && !deadline.hasExpired()) QThread::msleep(20);
     platform::OfficeServer::quitIfIdle();
 }

@@ -16,10 +16,7 @@ OpenFilesThread* OpenFilesThread::start(TAddForm* form, int mode, const QString&
                                         const QString& html) {
     auto* t = new OpenFilesThread(form, mode, fileName, html);
     ++g_active;
-    connect(t, &QThread::finished, t, [t] {
-        --g_active;
-        t->deleteLater();
-    });
+    connect(t, &QThread::finished, t, &QObject::deleteLater);
     t->QThread::start();
     return t;
 }
@@ -29,5 +26,6 @@ int OpenFilesThread::activeCount() {
 }
 
 void OpenFilesThread::run() {
-    if (form_) TAddForm::ImportDocument(form_, mode_ == ImportFile, fileName_, html_);
+    TAddForm::ImportDocument(form_, mode_ == ImportFile, fileName_, html_);
+    --g_active;
 }

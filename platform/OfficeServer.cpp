@@ -324,6 +324,12 @@ QString OfficeServer::convert(const QString& path, const QString& convertTo, con
 }
 
 namespace {
+// A document the server could not take: closed again.
+OfficeServer::Document failed(OfficeServer::Document& doc) {
+    doc.closeWithoutSaving();
+    return std::move(doc);
+}
+
 QString makeWorkDir() {
     const QString dir = QDir::tempPath() + QStringLiteral("/yunjan-import-XXXXXX");
     QByteArray tmpl = QFile::encodeName(dir);
@@ -334,36 +340,39 @@ QString makeWorkDir() {
 
 OfficeServer::Document OfficeServer::open(const QString& path, QString* error) {
     Document doc;
+    // The document counts as open from the moment the server is asked for it.
+    doc.open_ = true;
+    ++state().openDocuments;
     doc.workDir_ = makeWorkDir();
     if (doc.workDir_.isEmpty()) {
         if (error) *error = QStringLiteral("no temporary folder");
-        return doc;
+        return failed(doc);
     }
     const QString out = convert(path, QStringLiteral("rtf:Rich Text Format"), doc.workDir_, error);
-    if (out.isEmpty()) return doc;
+    if (out.isEmpty()) return failed(doc);
     QFile f(out);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error) *error = QStringLiteral("cannot read the copied document");
-        return doc;
+        return failed(doc);
     }
     doc.rtf_ = wordStyleRtf(f.readAll());
-    doc.open_ = true;
-    ++state().openDocuments;
     return doc;
 }
 
 OfficeServer::Document OfficeServer::addAndPasteHtml(const QString& html, QString* error) {
     Document doc;
+    doc.open_ = true;
+    ++state().openDocuments;
     doc.workDir_ = makeWorkDir();
     if (doc.workDir_.isEmpty()) {
         if (error) *error = QStringLiteral("no temporary folder");
-        return doc;
+        return failed(doc);
     }
     const QString src = doc.workDir_ + QStringLiteral("/paste.html");
     QFile f(src);
     if (!f.open(QIODevice::WriteOnly)) {
         if (error) *error = QStringLiteral("cannot write a temporary file");
-        return doc;
+        return failed(doc);
     }
     QByteArray bytes = html.toUtf8();
     // Mark the encoding unless the fragment already says it.
@@ -374,15 +383,13 @@ OfficeServer::Document OfficeServer::addAndPasteHtml(const QString& html, QStrin
     const QString outDir = doc.workDir_ + QStringLiteral("/out");
     QDir().mkpath(outDir);
     const QString out = convert(src, QStringLiteral("rtf:Rich Text Format"), outDir, error);
-    if (out.isEmpty()) return doc;
+    if (out.isEmpty()) return failed(doc);
     QFile r(out);
     if (!r.open(QIODevice::ReadOnly)) {
         if (error) *error = QStringLiteral("cannot read the copied document");
-        return doc;
+        return failed(doc);
     }
     doc.rtf_ = wordStyleRtf(r.readAll());
-    doc.open_ = true;
-    ++state().openDocuments;
     return doc;
 }
 
