@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QTimer>
 
+#include "settings/LoginUnit.h"
 #include "tests/mainwindow/MainFixture.h"
 
 using namespace mwtest;
@@ -181,4 +183,48 @@ TEST_F(StartupTest, CloseWritesEveryKeyInGbkAndKeepsTheWorkbookNames) {
     EXPECT_TRUE(bytes.contains(platform::toGbk("读书笔记")));
     EXPECT_FALSE(bytes.contains(QString("读书笔记").toUtf8()));
     EXPECT_TRUE(bytes.contains("[WindowSize]"));
+}
+
+TEST_F(StartupTest, StoredPasswordAsksForLoginAfterHidingTheSplash) {
+    open();  // creates UsersData with the row "Admin"
+    w.reset();
+    db.exec("update UsersData set Passwords='秘密' where userID='Admin'");
+
+    struct Case {
+        const char* typed;
+        bool accepted;
+    };
+    for (const Case& c : {Case{"秘密", true}, Case{nullptr, false}}) {
+        bool splashHidden = false;
+        bool dialogSeen = false;
+        create();
+        EXPECT_TRUE(w->loginNeeded);
+        EXPECT_EQ(w->currentPassword, "秘密");
+        splash->show();
+        // Answers the login dialog as soon as it is up.
+        QTimer answer;
+        answer.setInterval(10);
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* dlg = qobject_cast<TLoginForm*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            answer.stop();
+            dialogSeen = true;
+            splashHidden = !splash->isVisible();
+            if (c.typed) {
+                dlg->Edtpass->setText(QString::fromUtf8(c.typed));
+                dlg->BtnOkClick();
+            } else {
+                dlg->BtnCancelClick();
+            }
+        });
+        answer.start();
+        w->show();
+        EXPECT_TRUE(dialogSeen);
+        EXPECT_TRUE(splashHidden);
+        EXPECT_EQ(w->quitRequested, !c.accepted) << (c.typed ? c.typed : "cancel");
+        EXPECT_EQ(w->loginNeeded, !c.accepted);
+        // The rest of the first showing ran before the login.
+        EXPECT_EQ(splash->position(), 100);
+        w.reset();
+    }
 }
