@@ -84,7 +84,11 @@ TFindForm::TFindForm(TMainForm* main, QWidget* parent) : QDialog(parent), main_(
     connect(Button2, &QPushButton::clicked, this, &TFindForm::Button2Click);
 }
 
-TFindForm::~TFindForm() = default;
+TFindForm::~TFindForm() {
+    // Hiding the dialog on its way out closes the drop-down too; by then this
+    // is no longer a TFindForm to report to.
+    static_cast<CloseUpCombo*>(ComboBox3)->onCloseUp = nullptr;
+}
 
 void TFindForm::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
