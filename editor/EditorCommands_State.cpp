@@ -208,6 +208,11 @@ void EditorCommands::EditPasteSpecialClick() {
     if (kind == 1) {
         editorpane::replaceSelection(pane_, data->text());
     } else if (kind == 2) {
+        // The picture replaces the selection under the same rules as typing.
+        const int start = pane_->selStart();
+        if (pane_->isReadOnly() ||
+            !editorpane::mayReplace(pane_, start, start + pane_->selLength()))
+            return;
         QTextCursor c = pane_->textCursor();
         c.insertImage(qvariant_cast<QImage>(data->imageData()));
     } else {

@@ -4,10 +4,12 @@
 #include <QClipboard>
 #include <QFontComboBox>
 #include <QImage>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 #include "tests/editor/EditorCommandsFixture.h"
@@ -412,6 +414,72 @@ TEST_F(EditorCommandsTest, PasteCommandsFollowTheClipboard) {
     EXPECT_FALSE(act("EditPaste")->isEnabled());
     EXPECT_FALSE(act("EditPasteHtml")->isEnabled());
     EXPECT_TRUE(act("PopupPasteHtml")->isEnabled());
+}
+
+// Paste special: the kinds the clipboard offers, chosen in a list when there
+// is more than one; the picture obeys protected text like any other edit.
+TEST_F(EditorCommandsTest, PasteSpecialOffersTheClipboardsKinds) {
+    enum Clip { RtfAndText, TextOnly, PictureOnly };
+    const struct {
+        const char* name;
+        Clip clip;
+        const char* choice;  // nullptr: no list expected; "": the list is cancelled
+        bool protectedCaret;
+        const char* expected;  // pane text afterwards
+        bool bold;             // the first pasted character
+    } cases[] = {
+        {"formatted", RtfAndText, "带格式文本 (RTF)", false, "粗体ab", true},
+        {"unformatted", RtfAndText, "无格式文本", false, "粗体ab", false},
+        {"cancelled", RtfAndText, "", false, "ab", false},
+        {"text alone", TextOnly, nullptr, false, "粗体ab", false},
+        {"picture", PictureOnly, nullptr, false, "\uFFFCab", false},
+        {"picture into protected text", PictureOnly, nullptr, true, "ab", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane->setCurrentCharFormat(QTextCharFormat());  // no bold left from the case before
+        setText(QStringLiteral("ab"));
+        if (c.protectedCaret) {
+            pane->setSel(0, 2);
+            act("FormatProtected")->trigger();
+            pane->setSel(1, 0);
+        } else {
+            pane->setSel(0, 0);
+        }
+        auto* mime = new QMimeData;
+        if (c.clip == RtfAndText)
+            mime->setData(QStringLiteral("text/rtf"), "{\\rtf1\\ansi {\\b \\u31895?\\u20307?}}");
+        if (c.clip != PictureOnly) mime->setText(QStringLiteral("粗体"));
+        if (c.clip == PictureOnly) {
+            QImage pic(8, 8, QImage::Format_RGB32);
+            pic.fill(Qt::red);
+            mime->setImageData(pic);
+        }
+        QApplication::clipboard()->setMimeData(mime);
+
+        bool listShown = false;
+        QTimer::singleShot(0, [&] {
+            auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            listShown = true;
+            if (!c.choice || !*c.choice) {
+                dlg->reject();
+                return;
+            }
+            EXPECT_TRUE(dlg->comboBoxItems().contains(QString::fromUtf8(c.choice)));
+            dlg->setTextValue(QString::fromUtf8(c.choice));
+            dlg->accept();
+        });
+        act("EditPasteSpecial")->trigger();
+        QApplication::processEvents();
+        EXPECT_EQ(listShown, c.choice != nullptr);
+        QString expected = QString::fromUtf8(c.expected);
+        expected.replace(QStringLiteral("\\uFFFC"), QString(QChar(0xFFFC)));
+        EXPECT_EQ(pane->plainText(), expected);
+        if (expected != QStringLiteral("ab")) {
+            EXPECT_EQ((charAt(0).style & richtext::StyleBold) != 0, c.bold);
+        }
+    }
 }
 
 TEST_F(EditorCommandsTest, PasteWebFormatAndExportPictureGoToTheWindowsHooks) {
