@@ -199,6 +199,7 @@ void TAddForm::buildLayout() {
 void TAddForm::buildFileMenu() {
     FileMenu = menuBar()->addMenu(QStringLiteral("文件(&F)"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    EditorCommands::useEditorMenuLook(FileMenu);
     FileNewItem = makeAction(this, "FileNewItem", QStringLiteral("新建(&N)"), QKeySequence::New);
     FileOpenItem =
         makeAction(this, "FileOpenItem", QStringLiteral("打开(&O)..."), QKeySequence::Open);

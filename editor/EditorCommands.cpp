@@ -14,8 +14,10 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyleOptionMenuItem>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -257,6 +259,31 @@ void EditorCommands::buildActions() {
         connect(action(n), &QAction::triggered, f, &EditorFindReplace::EditReplaceClick);
 }
 
+namespace {
+
+class EditorMenuStyle : public QProxyStyle {
+  public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize s = QProxyStyle::sizeFromContents(type, option, size, widget);
+        if (type == CT_MenuItem) {
+            const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+            if (item && item->menuItemType != QStyleOptionMenuItem::Separator)
+                s.setHeight(EditorCommands::kMenuItemHeight);
+        }
+        return s;
+    }
+};
+
+}  // namespace
+
+void EditorCommands::useEditorMenuLook(QMenu* menu) {
+    // One style for every editor menu, alive as long as the program: a menu
+    // may outlive any window that could own it.
+    static EditorMenuStyle* style = new EditorMenuStyle;
+    if (menu) menu->setStyle(style);
+}
+
 void EditorCommands::install(QMenuBar* menuBar, QToolBar* fileEditBar, QToolBar* formatBar) {
     if (menuBar) buildMenus(menuBar);
     if (fileEditBar) buildFileEditButtons(fileEditBar);
@@ -289,6 +316,7 @@ void EditorCommands::buildMenus(QMenuBar* menuBar) {
     formatMenu_->addAction(action("FormatProtected"));
     formatMenu_->addAction(action("FormatDisabled"));
     formatMenu_->addAction(action("FormatHidden"));
+    for (QMenu* m : {editMenu_, insertMenu_, formatMenu_}) useEditorMenuLook(m);
     // The menus' shortcuts work while focus is anywhere in the window.
     for (QMenu* m : {editMenu_, insertMenu_, formatMenu_})
         for (QAction* a : m->actions())
@@ -367,8 +395,11 @@ void EditorCommands::buildContextMenus() {
         action("OutBmpItm")->setVisible(pane_ && pane_->isSingleObjectSelected());
     });
 
+    useEditorMenuLook(paneMenu_);
+
     fieldMenu_ = new QMenu(window_);
     fieldMenu_->setObjectName(QStringLiteral("FieldPopup"));
+    useEditorMenuLook(fieldMenu_);
     for (const char* n : {"FieldCut", "FieldCopy", "FieldPaste"}) fieldMenu_->addAction(action(n));
     connect(fieldMenu_, &QMenu::aboutToShow, this, [this] {
         if (!title_ && window_) title_ = window_->findChild<QLineEdit*>(QStringLiteral("EdtTheme"));

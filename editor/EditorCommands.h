@@ -100,6 +100,10 @@ class EditorCommands : public QObject {
 
     // Colour table shared by the two colour menus (index 16 is "Automatic").
     static constexpr int kColorCount = 17;
+    // Menu items of the editor's menus are 19 pixels high; separators keep
+    // their own height.
+    static constexpr int kMenuItemHeight = 19;
+    static void useEditorMenuLook(QMenu* menu);
     // Caption of a colour: system window-text, window and invalid (default)
     // colours are "Automatic", the rest take their standard name.
     static QString ColorCaption(const QColor& c, bool background);

@@ -267,6 +267,30 @@ TEST_F(EditorCommandsTest, DisabledAndHiddenToggleWithTheirCheckMarks) {
     EXPECT_TRUE(act("FormatHidden")->isChecked());
 }
 
+TEST_F(EditorCommandsTest, MenuItemsAreNineteenPixelsHighSeparatorsKeepTheirOwn) {
+    for (const char* name : {"EditMenu", "FormatMenu", "PanePopup"}) {
+        SCOPED_TRACE(name);
+        auto* m = window->findChild<QMenu*>(QString::fromLatin1(name));
+        ASSERT_NE(m, nullptr);
+        m->ensurePolished();
+        m->adjustSize();
+        bool sawSeparator = false;
+        for (QAction* a : m->actions()) {
+            if (!a->isVisible()) continue;
+            const int h = m->actionGeometry(a).height();
+            if (a->isSeparator()) {
+                sawSeparator = true;
+                EXPECT_LT(h, EditorCommands::kMenuItemHeight);
+            } else {
+                EXPECT_EQ(h, EditorCommands::kMenuItemHeight) << a->text().toStdString();
+            }
+        }
+        if (QString::fromLatin1(name) != QLatin1String("PanePopup")) {
+            EXPECT_TRUE(sawSeparator);
+        }
+    }
+}
+
 // ---- protected text -----------------------------------------------------------------------------
 
 TEST_F(EditorCommandsTest, ProtectedTextRefusesEditsUntilTheWindowAllowsThem) {
