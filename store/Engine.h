@@ -169,6 +169,19 @@ class RecordSet {
     // First row whose field equals value (exact match); positions on it.
     bool locate(const QString& field, const QVariant& value);
 
+    // The current row's rowid in its table, -1 when none (or not a table query).
+    qint64 rowId() const;
+    // Loaded rows only, no SQL: for a caller that has just made the same
+    // change in the table. Adds delta to `field` of every loaded row whose
+    // value lies in [lo, hi], except the row with rowid `except`. Returns
+    // false, changing nothing, when a loaded value of the field is neither
+    // null nor an integer.
+    bool shiftLoadedIntegers(const QString& field, qint64 lo, qint64 hi, qint64 delta,
+                             qint64 except);
+    // Puts the loaded rows in the order "order by <field>" gives: nulls
+    // first, then by value, ties by rowid; positions on the first row.
+    void sortLoadedRows(const QString& field);
+
   private:
     struct Impl;
     std::unique_ptr<Impl> d;

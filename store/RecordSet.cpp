@@ -6,6 +6,7 @@
 // written back by rowid. Any other query is read whole and is read-only.
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -626,6 +627,66 @@ bool RecordSet::locate(const QString& field, const QVariant& value) {
         }
     }
     return false;
+}
+
+qint64 RecordSet::rowId() const {
+    if (!d->atRow() || !d->writable) return -1;
+    return d->rowidAt(d->pos);
+}
+
+bool RecordSet::shiftLoadedIntegers(const QString& field, qint64 lo, qint64 hi, qint64 delta,
+                                    qint64 except) {
+    d->post();
+    const int f = d->fieldIndex(field);
+    if (!d->active || !d->writable || f == d->wide) return false;
+    // Values sit in the records in field order; an integer is a tag and 8 bytes.
+    auto valueOf = [&](int r) {
+        char* p = const_cast<char*>(d->rows[size_t(r)]) + 8;
+        for (int i = 0; i < d->slot[f]; ++i) p = const_cast<char*>(skip(p));
+        return p;
+    };
+    for (int r = 0; r < d->count(); ++r) {
+        const char tag = *valueOf(r);
+        if (tag != kInt && tag != kNull) return false;
+    }
+    for (int r = 0; r < d->count(); ++r) {
+        char* p = valueOf(r);
+        if (*p != kInt || d->rowidAt(r) == except) continue;
+        qint64 v;
+        std::memcpy(&v, p + 1, 8);
+        if (v < lo || v > hi) continue;
+        v += delta;
+        std::memcpy(p + 1, &v, 8);
+    }
+    return true;
+}
+
+void RecordSet::sortLoadedRows(const QString& field) {
+    d->post();
+    const int f = d->fieldIndex(field);
+    if (!d->active || f == d->wide) return;
+    struct Key {
+        bool notNull;
+        qint64 value;
+        qint64 rowid;
+        const char* rec;
+    };
+    std::vector<Key> keys;
+    keys.reserve(d->rows.size());
+    for (int r = 0; r < d->count(); ++r) {
+        const char* p = d->rows[size_t(r)] + 8;
+        for (int i = 0; i < d->slot[f]; ++i) p = skip(p);
+        qint64 v = 0;
+        if (*p == kInt) std::memcpy(&v, p + 1, 8);
+        keys.push_back({*p != kNull, v, d->rowidAt(r), d->rows[size_t(r)]});
+    }
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        if (a.notNull != b.notNull) return !a.notNull;
+        if (a.value != b.value) return a.value < b.value;
+        return a.rowid < b.rowid;
+    });
+    for (size_t i = 0; i < keys.size(); ++i) d->rows[i] = keys[i].rec;
+    d->pos = 0;
 }
 
 }  // namespace store
