@@ -1,5 +1,5 @@
 // Pictures of the colour menus, the paragraph dialog and the replace dialog
-// for looking at them. Written only when YUNJAN_SHOT_DIR names a folder.
+// for looking at them. Written only when YUNJAN_SCREENSHOT_DIR names a folder.
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,8 +14,8 @@ namespace {
 class EditorScreenshots : public EditorCommandsTest {
   protected:
     void SetUp() override {
-        dir = qEnvironmentVariable("YUNJAN_SHOT_DIR");
-        if (dir.isEmpty()) GTEST_SKIP() << "YUNJAN_SHOT_DIR not set";
+        dir = qEnvironmentVariable("YUNJAN_SCREENSHOT_DIR");
+        if (dir.isEmpty()) GTEST_SKIP() << "YUNJAN_SCREENSHOT_DIR not set";
         QDir().mkpath(dir);
         EditorCommandsTest::SetUp();
     }

@@ -365,10 +365,10 @@ TEST_F(Ctrl, ZoomLeavesTheDocumentUnchanged) {
     EXPECT_EQ(ctrl.saveToBytes(), before);
 }
 
-// Pictures of the control at 100 % and 150 % for a look (YUNJAN_SHOT_DIR set).
+// Pictures of the control at 100 % and 150 % for a look (YUNJAN_SCREENSHOT_DIR set).
 TEST_F(Ctrl, Screenshots) {
-    const QString dir = qEnvironmentVariable("YUNJAN_SHOT_DIR");
-    if (dir.isEmpty()) GTEST_SKIP() << "set YUNJAN_SHOT_DIR to write the pictures";
+    const QString dir = qEnvironmentVariable("YUNJAN_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "set YUNJAN_SCREENSHOT_DIR to write the pictures";
     QImage img(40, 24, QImage::Format_RGB32);
     img.fill(QColor(30, 144, 255));
     QByteArray png;
