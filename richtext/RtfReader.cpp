@@ -88,6 +88,7 @@ enum Kw {
     K_pnlvlcont,
     K_trowd,
     K_cellx,
+    K_trleft,
     // pictures, objects, fields
     K_pict,
     K_pngblip,
@@ -172,7 +173,7 @@ const KwName kKeywords[] = {
     {"sa", K_sa, 0}, {"sl", K_sl, 0}, {"slmult", K_slmult, 0}, {"intbl", K_intbl, 0},
     {"ls", K_ls, 0}, {"pntext", K_pntext, 0}, {"listtext", K_listtext, 0}, {"pn", K_pn, 0},
     {"pnlvlblt", K_pnlvlblt, 0}, {"pnlvlbody", K_pnlvlbody, 0}, {"pnlvlcont", K_pnlvlcont, 0},
-    {"trowd", K_trowd, 0}, {"cellx", K_cellx, 0},
+    {"trowd", K_trowd, 0}, {"cellx", K_cellx, 0}, {"trleft", K_trleft, 0},
     // pictures, objects, fields
     {"pict", K_pict, 0}, {"pngblip", K_pngblip, 0}, {"jpegblip", K_jpegblip, 0},
     {"dibitmap", K_dibitmap, 0}, {"wbitmap", K_wbitmap, 0}, {"emfblip", K_emfblip, 0},
@@ -692,9 +693,15 @@ void RtfReaderImpl::onWord(const RtfToken& t) {
             break;
         case K_trowd:
             cellxCount_ = 0;
+            trleft_ = 0;
+            cellx_.clear();
+            break;
+        case K_trleft:
+            trleft_ = qBound(-31680, n, 31680);
             break;
         case K_cellx:
             ++cellxCount_;
+            if (cellx_.size() < 64) cellx_.push_back(qBound(-31680, n, 31680));
             break;
         case K_pict:
             s.dest = Dest::Pict;

@@ -309,6 +309,16 @@ void RtfReaderImpl::onCell(bool nested) {
             tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
             tf.setCellSpacing(0);
             tf.setCellPadding(3);
+            // Column widths from the row's cell boundaries (15 twips a pixel);
+            // a boundary that does not move right leaves its column free.
+            QList<QTextLength> widths;
+            int left = trleft_;
+            for (int x : cellx_) {
+                widths << (x > left ? QTextLength(QTextLength::FixedLength, (x - left) / 15.0)
+                                    : QTextLength());
+                left = qMax(left, x);
+            }
+            if (!widths.isEmpty()) tf.setColumnWidthConstraints(widths);
             table_ = cursor_.insertTable(1, qBound(1, cellxCount_, 63), tf);
             tRow_ = 0;
             tCol_ = 0;

@@ -157,6 +157,8 @@ class RtfReaderImpl {
     bool rowEnded_ = false;
     int cellStart_ = 0;
     int cellxCount_ = 0;
+    int trleft_ = 0;          // \trleft of the current row definition, twips
+    std::vector<int> cellx_;  // right cell boundaries of that row, twips
 };
 
 }  // namespace richtext

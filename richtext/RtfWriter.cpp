@@ -406,12 +406,24 @@ void Writer::writeBlock(const QTextBlock& block, bool intbl) {
 
 void Writer::writeTable(QTextTable* table) {
     const int rows = table->rows(), cols = table->columns();
-    const int width = cols > 0 ? qMax(300, 9000 / cols) : 9000;
+    // Cell boundaries: fixed column widths as they are (15 twips a pixel),
+    // other columns share what a 9000-twip row leaves.
+    const QList<QTextLength> constraints = table->format().columnWidthConstraints();
+    const int fallback = cols > 0 ? qMax(300, 9000 / cols) : 9000;
+    std::vector<qint64> cellx;
+    qint64 right = 0;
+    for (int c = 0; c < cols; ++c) {
+        const QTextLength w = constraints.value(c);
+        right += w.type() == QTextLength::FixedLength && w.rawValue() > 0
+                     ? qMax<qint64>(1, qRound64(w.rawValue() * 15))
+                     : fallback;
+        cellx.push_back(right);
+    }
     for (int r = 0; r < rows; ++r) {
         if (!firstBlock_) out_ += "\\par\n";
         firstBlock_ = true;  // the row's first cell needs no \par
         out_ += "\\trowd\\trgaph108";
-        for (int c = 0; c < cols; ++c) num("\\cellx", qint64(width) * (c + 1));
+        for (int c = 0; c < cols; ++c) num("\\cellx", cellx[size_t(c)]);
         out_ += '\n';
         for (int c = 0; c < cols; ++c) {
             const QTextTableCell cell = table->cellAt(r, c);

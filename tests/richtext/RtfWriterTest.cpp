@@ -10,6 +10,7 @@
 #include <QTextList>
 #include <QTextTable>
 #include <functional>
+#include <vector>
 
 #include "RtfTestUtil.h"
 #include "richtext/Rtf.h"
@@ -267,6 +268,46 @@ TEST(RtfWriter, TablesRoundTripWithoutGrowing) {
     EXPECT_EQ(back->toPlainText(), doc->toPlainText()) << rtf.constData();
     EXPECT_EQ(back->blockCount(), doc->blockCount());
     EXPECT_EQ(writeRtf(back.get()), rtf);
+}
+
+// Column widths come from the cell boundaries (15 twips a pixel) and are
+// written back as the same boundaries.
+TEST(RtfWriter, TableColumnWidthsRoundTrip) {
+    const struct {
+        const char* name;
+        const char* row;             // the row definition
+        std::vector<double> widths;  // pixels; 0: a free column
+        const char* written;         // boundaries written back
+    } cases[] = {
+        {"two columns", "\\trowd\\cellx1440\\cellx4320", {96, 192}, "\\cellx1440\\cellx4320"},
+        {"left indent", "\\trowd\\trleft300\\cellx1800", {100}, "\\cellx1500"},
+        {"boundary not moving right",
+         "\\trowd\\cellx1500\\cellx1500\\cellx3000",
+         {100, 0, 100},
+         "\\cellx1500\\cellx4500\\cellx6000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QByteArray cells;
+        for (size_t i = 0; i < c.widths.size(); ++i) cells += "x\\cell ";
+        auto doc = read(QByteArray("{\\rtf1 ") + c.row + "\\pard\\intbl " + cells + "\\row\\pard}");
+        QTextTable* table = nullptr;
+        for (QTextFrame* f : doc->rootFrame()->childFrames())
+            if ((table = qobject_cast<QTextTable*>(f))) break;
+        ASSERT_NE(table, nullptr);
+        const QList<QTextLength> got = table->format().columnWidthConstraints();
+        ASSERT_EQ(got.size(), qsizetype(c.widths.size()));
+        for (size_t i = 0; i < c.widths.size(); ++i) {
+            if (c.widths[i] == 0) {
+                EXPECT_NE(got[qsizetype(i)].type(), QTextLength::FixedLength) << i;
+            } else {
+                EXPECT_EQ(got[qsizetype(i)].type(), QTextLength::FixedLength) << i;
+                EXPECT_DOUBLE_EQ(got[qsizetype(i)].rawValue(), c.widths[i]) << i;
+            }
+        }
+        const QByteArray rtf = writeRtf(doc.get());
+        EXPECT_TRUE(rtf.contains(c.written)) << rtf.constData();
+    }
 }
 
 TEST(RtfWriter, PageBreaksRoundTrip) {
