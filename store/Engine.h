@@ -178,8 +178,9 @@ class RecordSet {
     // null nor an integer.
     bool shiftLoadedIntegers(const QString& field, qint64 lo, qint64 hi, qint64 delta,
                              qint64 except);
-    // Puts the loaded rows in the order "order by <field>" gives: nulls
-    // first, then by value, ties by rowid; positions on the first row.
+    // Puts the loaded rows in the order "order by <field>" gives for an
+    // integer field: nulls first, then by value, ties by rowid; positions on
+    // the first row.
     void sortLoadedRows(const QString& field);
 
   private:
