@@ -91,6 +91,7 @@ struct State {
     std::optional<QString> searchPath;
     std::atomic<int> timeoutMs{120000};
     std::atomic<int> openDocuments{0};
+    bool used = false;  // connect() succeeded in this run
 };
 
 State& state() {
@@ -244,6 +245,7 @@ bool OfficeServer::connect() {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (processAlive(s.pid)) return true;
+    s.used = false;
     const QString exe = findOffice(s.searchPath);
     if (exe.isEmpty() || findPython().isEmpty()) return false;
     // The launcher stays the parent of the office process and restarts it
@@ -277,6 +279,7 @@ bool OfficeServer::connect() {
     qint64 pid = 0;
     if (!proc.startDetached(&pid)) return false;
     s.pid = pid;
+    s.used = true;
     return true;
 }
 
@@ -400,7 +403,6 @@ int OfficeServer::documentCount() {
 void OfficeServer::quit() {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (s.pid <= 0) return;
     if (processAlive(s.pid)) {
         runBridge({QStringLiteral("quit"), s.pipeName, QStringLiteral("2")}, 8000);
         for (int i = 0; i < 50 && processAlive(s.pid); ++i) QThread::msleep(100);
@@ -408,15 +410,32 @@ void OfficeServer::quit() {
             killChildren(s.pid);
             ::kill(static_cast<pid_t>(s.pid), SIGKILL);
         }
+    } else if (s.used) {
+        // Our launcher is gone: it may have handed over to a server an
+        // earlier run left behind on the same profile, which serves our pipe
+        // since. Whoever answers there is told to quit.
+        runBridge({QStringLiteral("quit"), s.pipeName, QStringLiteral("1")}, 8000);
     }
     s.pid = 0;
+    s.used = false;
 }
 
 bool OfficeServer::quitIfIdle() {
-    if (!isRunning()) return false;
     if (documentCount() >= 1) return false;
+    {
+        State& s = state();
+        std::lock_guard<std::mutex> lock(s.mutex);
+        if (!s.used) return false;
+    }
     quit();
     return true;
+}
+
+void OfficeServer::disown() {
+    State& s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.pid = 0;
+    s.used = false;
 }
 
 void OfficeServer::setSearchPath(std::optional<QString> path) {

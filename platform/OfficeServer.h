@@ -60,9 +60,13 @@ class OfficeServer {
     static int documentCount();
     // Tells the server to quit (ends the process this program started).
     static void quit();
-    // Shutdown: quits a server we started that has no open document.
-    // Returns true when a server was told to quit.
+    // Shutdown: quits a server we started that has no open document, or,
+    // when ours handed over to one an earlier run left behind (it keeps the
+    // profile), that one. Returns true when a server was told to quit.
     static bool quitIfIdle();
+    // Forgets the server without quitting it, as a run that crashes leaves
+    // it (for tests of the shutdown).
+    static void disown();
 
     // Converts a file with LibreOffice into `outDir` with the export filter
     // `convertTo` (e.g. "docx:MS Word 2007 XML"); the path of the result, or

@@ -3,6 +3,8 @@
 // a colour and a picture, and the same page as .docx and .doc made by
 // LibreOffice. Tests that need LibreOffice skip when it is not installed.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDeadlineTimer>
@@ -17,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QThread>
 
 #include "editor/EditorCommands.h"
 #include "editor/ThreadUnit.h"
@@ -263,6 +266,39 @@ TEST_F(ImportTest, ShutdownQuitsAnIdleServerAndLeavesABusyOne) {
     EXPECT_EQ(OfficeServer::documentCount(), 0);
     TAddForm::shutdownImportServer();
     EXPECT_FALSE(OfficeServer::isRunning());
+}
+
+// Office processes running on this user's server profile.
+int serverProcesses() {
+    const QByteArray profile = QStringLiteral("yunjan-office-%1").arg(::getuid()).toUtf8();
+    int n = 0;
+    for (const QString& e : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile f(QStringLiteral("/proc/%1/cmdline").arg(e));
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        const QByteArray cmd = f.readAll();
+        if (cmd.contains("soffice") && cmd.contains(profile)) ++n;
+    }
+    return n;
+}
+
+TEST_F(ImportTest, ShutdownAlsoQuitsAServerAnEarlierRunLeftBehind) {
+    REQUIRE_OFFICE();
+    Documents& docs = documents();
+    ASSERT_TRUE(docs.ok) << docs.error.toStdString();
+    ASSERT_TRUE(OfficeServer::connect());
+    OfficeServer::disown();  // an earlier run ended without quitting its server
+    ASSERT_GT(serverProcesses(), 0);
+
+    // This run's start hands over to that server, which then does the work.
+    ASSERT_TRUE(OfficeServer::connect());
+    {
+        OfficeServer::Document doc = OfficeServer::open(docs.html);
+        EXPECT_TRUE(doc.isOpen());
+    }
+    TAddForm::shutdownImportServer();
+    QDeadlineTimer deadline(15000);
+    while (serverProcesses() > 0 && !deadline.hasExpired()) QThread::msleep(100);
+    EXPECT_EQ(serverProcesses(), 0);
 }
 
 }  // namespace
