@@ -58,7 +58,8 @@ class OfficeServer {
     static Document addAndPasteHtml(const QString& html, QString* error = nullptr);
     // Documents open on the server right now.
     static int documentCount();
-    // Tells the server to quit (ends the process this program started).
+    // Tells the server to quit: the process this program started, or the
+    // server that took over its start and serves its pipe.
     static void quit();
     // Shutdown: quits a server we started that has no open document, or,
     // when ours handed over to one an earlier run left behind (it keeps the
