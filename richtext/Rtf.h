@@ -9,6 +9,10 @@ class QTextDocument;
 
 namespace richtext {
 
+// The editor's default face: the document's default font when the document
+// names no real one.
+inline constexpr char kEditorFaceName[] = "Arial";
+
 class RtfError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;

@@ -334,6 +334,10 @@ void RtfReaderImpl::read(const QByteArray& rtf) {
             case RtfToken::Close:
                 flushBytes();
                 ignorable_ = false;
+                if (stack_.size() == 2 && overflowDepth_ == 0) {
+                    endProps_ = st().p;
+                    haveEndProps_ = true;
+                }
                 popGroup();
                 // what follows the document's closing brace is not part of it
                 if (stack_.size() == 1 && overflowDepth_ == 0) done = true;

@@ -248,6 +248,7 @@ void RtfReaderImpl::endParagraph(bool pageBreak) {
     cursor_.insertBlock();
     if (!p.intbl) cellStart_ = cursor_.position();
     pageBreakNext_ = pageBreak;
+    parEnd_ = cursor_.position();
 }
 
 // Tables' cell positions are not kept up to date inside an edit block:
@@ -453,7 +454,20 @@ void RtfReaderImpl::finishPicture(const PictInfo& pic, const CharProps& c) {
 void RtfReaderImpl::finish() {
     flushBytes();
     flushRun();
-    const ParaProps p = st().p;
+    // A \par right before the end is the document's final paragraph mark,
+    // as a rich-edit control writes it: it ends the last paragraph and opens
+    // none after it.
+    const int pos = cursor_.position();
+    const QTextBlock here = cursor_.block();
+    const QTextBlock prev = here.previous();
+    if (parEnd_ == pos && !pageBreakNext_ && here.length() == 1 && here == doc_->lastBlock() &&
+        prev.isValid() && prev.position() + prev.length() == pos &&
+        QTextCursor(prev).currentFrame() == cursor_.currentFrame()) {
+        cursor_.deletePreviousChar();
+        listTextStart_ = listTextEnd_ = -1;
+        return;
+    }
+    const ParaProps p = haveEndProps_ ? endProps_ : st().p;
     applyBlockFormat(p, takeListText(p));
 }
 

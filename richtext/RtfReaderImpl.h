@@ -152,6 +152,11 @@ class RtfReaderImpl {
     int listBlock_ = -1;  // block number of the list's last item
     int listTextStart_ = -1, listTextEnd_ = -1;
     bool pageBreakNext_ = false;
+    int parEnd_ = -1;  // cursor position right after the last \par
+    // Paragraph properties in force when the document's group closed: the
+    // last paragraph's, which the base state after it does not carry.
+    ParaProps endProps_;
+    bool haveEndProps_ = false;
     QPointer<QTextTable> table_;
     int tRow_ = 0, tCol_ = 0;
     bool rowEnded_ = false;

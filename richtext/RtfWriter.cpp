@@ -84,6 +84,18 @@ class Writer {
     bool firstBlock_ = true;
 };
 
+// The face of a document that names none: Qt's generic families ("Sans
+// Serif" and the like, or the application's own font) are no font a word
+// processor knows.
+bool isGenericFamily(const QString& family) {
+    static const char* const kGeneric[] = {"Sans Serif", "Sans",  "Serif",    "Monospace",
+                                           "sans-serif", "serif", "monospace"};
+    if (family.isEmpty()) return true;
+    for (const char* g : kGeneric)
+        if (family.compare(QLatin1String(g), Qt::CaseInsensitive) == 0) return true;
+    return family == QFont().family();
+}
+
 QString familyOf(const QTextCharFormat& f) {
     const QStringList fam = f.fontFamilies().toStringList();
     return fam.isEmpty() ? QString() : fam.first();
@@ -109,7 +121,7 @@ int Writer::fontIndex(const QTextCharFormat& f) const {
 
 void Writer::collect() {
     QString def = doc_->defaultFont().family();
-    if (def.isEmpty()) def = QStringLiteral("宋体");
+    if (isGenericFamily(def)) def = QString::fromLatin1(kEditorFaceName);
     fonts_ << def;
     fontIdx_.insert(def, 0);
     bool bullets = false;
@@ -501,7 +513,9 @@ QByteArray Writer::run() {
     setUc(1);
     out_ += "\\viewkind4\\uc1 ";
     writeFrame(doc_->rootFrame(), false);
-    out_ += "}\n";
+    // The final paragraph mark: the last paragraph's format is in force at
+    // its end, like every other paragraph's.
+    out_ += "\\par\n}\n";
     return out_;
 }
 

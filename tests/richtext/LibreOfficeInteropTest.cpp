@@ -164,9 +164,42 @@ TEST(LibreOffice, ReadsOurRtfAndWritesRtfWeRead) {
     EXPECT_TRUE(lower.contains(QStringLiteral("center")));
 
     // LibreOffice writes RTF from the same document; our reader reads it to the same text.
+    // A document whose last paragraph is centred, indented and spaced: LibreOffice
+    // keeps that format on the last paragraph (and adds none after it).
+    QTextDocument lastDoc;
+    {
+        QTextCursor c(&lastDoc);
+        c.insertText(QStringLiteral("第一段"));
+        QTextBlockFormat bf;
+        bf.setAlignment(Qt::AlignHCenter);
+        setParaIndents(bf, ParaTwips{720, 0, 0}, false);
+        bf.setTopMargin(twipsToPx(240));
+        c.insertBlock(bf);
+        c.insertText(QStringLiteral("最后一段居中"));
+    }
+    const QString last = dir.filePath(QStringLiteral("last.rtf"));
+    {
+        QFile f(last);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(writeRtf(&lastDoc));
+    }
+
     const QString rtfDir = dir.filePath(QStringLiteral("rtf"));
-    ASSERT_TRUE(convert(exe, profile, QStringLiteral("rtf"), rtfDir, {ours}, &log))
+    ASSERT_TRUE(convert(exe, profile, QStringLiteral("rtf"), rtfDir, {ours, last}, &log))
         << log.toStdString();
+    {
+        QFile f(rtfDir + QStringLiteral("/last.rtf"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << log.toStdString();
+        QTextDocument lastBack;
+        readRtf(f.readAll(), &lastBack);
+        EXPECT_EQ(lastBack.toPlainText(), QStringLiteral("第一段\n最后一段居中"));
+        const QTextBlockFormat bf = lastBack.lastBlock().blockFormat();
+        EXPECT_EQ(bf.alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        EXPECT_EQ(paraIndents(bf).li, 720);
+        EXPECT_EQ(pxToTwips(bf.topMargin()), 240);
+        EXPECT_EQ(lastBack.firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                  Qt::AlignLeft);
+    }
     QFile theirs(rtfDir + QStringLiteral("/ours.rtf"));
     ASSERT_TRUE(theirs.open(QIODevice::ReadOnly)) << log.toStdString();
     QTextDocument back;

@@ -159,6 +159,50 @@ TEST(RtfReader, ParagraphFormats) {
     EXPECT_EQ(doc->blockCount(), 9);
 }
 
+// The last paragraph has the properties in force at its end, whether the
+// document ends it with a final \par or not; a final \par opens no paragraph.
+TEST(RtfReader, LastParagraphKeepsItsFormat) {
+    const struct {
+        const char* name;
+        QByteArray body;  // after kHead
+        QString text;
+        Qt::Alignment align;  // of the last paragraph
+        int li, sb, minHeight;
+        bool bullet;
+    } cases[] = {
+        {"centred, no final mark", "first\\par\\pard\\qc\\li720\\sb240\\sl480 last centred}",
+         QStringLiteral("first\nlast centred"), Qt::AlignHCenter, 720, 240, 480, false},
+        {"centred, final mark", "first\\par\\pard\\qc\\li720\\sb240\\sl480 last centred\\par}",
+         QStringLiteral("first\nlast centred"), Qt::AlignHCenter, 720, 240, 480, false},
+        {"bullet, no final mark",
+         "first\\par\\pard{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0"
+         "{\\pntxtb\\'B7}}\\fi-200\\li400 item}",
+         QStringLiteral("first\nitem"), Qt::AlignLeft, 400, 0, 0, true},
+        {"bullet, final mark",
+         "first\\par\\pard{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0"
+         "{\\pntxtb\\'B7}}\\fi-200\\li400 item\\par}",
+         QStringLiteral("first\nitem"), Qt::AlignLeft, 400, 0, 0, true},
+        {"empty last paragraph before the mark", "first\\par\\pard\\qc\\par}",
+         QStringLiteral("first\n"), Qt::AlignHCenter, 0, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto doc = read(kHead + c.body);
+        EXPECT_EQ(doc->toPlainText(), c.text);
+        const QTextBlock last = doc->lastBlock();
+        const QTextBlockFormat bf = last.blockFormat();
+        EXPECT_EQ(bf.alignment() & Qt::AlignHorizontal_Mask, c.align);
+        const ParaTwips t = paraIndents(bf);
+        EXPECT_EQ(t.li + (c.bullet ? 0 : t.fi), c.li);
+        EXPECT_EQ(pxToTwips(bf.topMargin()), c.sb);
+        if (c.minHeight) {
+            EXPECT_EQ(bf.lineHeightType(), QTextBlockFormat::MinimumHeight);
+            EXPECT_EQ(pxToTwips(bf.lineHeight()), c.minHeight);
+        }
+        EXPECT_EQ(last.textList() != nullptr, c.bullet);
+    }
+}
+
 TEST(RtfReader, RichEditBulletsAreListsWithoutTheirTextDoubled) {
     // what a rich-edit control writes for two bullets and a plain paragraph
     auto doc = read(kHead +

@@ -208,6 +208,132 @@ TEST(RtfWriter, ParagraphFormatsAndBulletsRoundTrip) {
     EXPECT_EQ(writeRtf(back.get()), rtf);
 }
 
+// What a paragraph carries, for comparing documents block by block.
+QString paragraphSummary(const QTextBlock& b) {
+    const QTextBlockFormat bf = b.blockFormat();
+    const ParaTwips t = paraIndents(bf);
+    return QStringLiteral("%1|align %2 li %3 ri %4 fi %5 sb %6 sa %7 line %8/%9 list %10 cell %11")
+        .arg(b.text())
+        .arg(int(bf.alignment() & Qt::AlignHorizontal_Mask))
+        .arg(t.li)
+        .arg(t.ri)
+        .arg(t.fi)
+        .arg(pxToTwips(bf.topMargin()))
+        .arg(pxToTwips(bf.bottomMargin()))
+        .arg(bf.lineHeightType())
+        .arg(bf.lineHeight(), 0, 'f', 2)
+        .arg(b.textList() ? int(b.textList()->format().style()) : 0)
+        .arg(QTextCursor(b).currentTable() ? 1 : 0);
+}
+
+QStringList paragraphs(const QTextDocument* doc) {
+    QStringList out;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) out << paragraphSummary(b);
+    return out;
+}
+
+// The last paragraph of a document keeps every paragraph property through
+// write, read and write again.
+TEST(RtfWriter, LastParagraphFormatRoundTrips) {
+    using Make = std::function<void(QTextCursor&)>;
+    auto para = [](const std::function<void(QTextBlockFormat&)>& set) -> Make {
+        return [set](QTextCursor& c) {
+            QTextBlockFormat bf;
+            set(bf);
+            c.insertBlock(bf);
+            c.insertText(QStringLiteral("最后一段"));
+        };
+    };
+    const struct {
+        const char* name;
+        Make last;
+    } cases[] = {
+        {"left after centred", para([](auto& bf) { bf.setAlignment(Qt::AlignLeft); })},
+        {"right", para([](auto& bf) { bf.setAlignment(Qt::AlignRight); })},
+        {"centred", para([](auto& bf) { bf.setAlignment(Qt::AlignHCenter); })},
+        {"justified", para([](auto& bf) { bf.setAlignment(Qt::AlignJustify); })},
+        {"left indent", para([](auto& bf) {
+             setParaIndents(bf, ParaTwips{720, 0, 0}, false);
+         })},
+        {"right indent", para([](auto& bf) {
+             setParaIndents(bf, ParaTwips{0, 360, 0}, false);
+         })},
+        {"first line in", para([](auto& bf) {
+             setParaIndents(bf, ParaTwips{0, 0, 480}, false);
+         })},
+        {"hanging", para([](auto& bf) {
+             setParaIndents(bf, ParaTwips{720, 0, -360}, false);
+         })},
+        {"space before", para([](auto& bf) { bf.setTopMargin(twipsToPx(240)); })},
+        {"space after", para([](auto& bf) { bf.setBottomMargin(twipsToPx(120)); })},
+        {"at least",
+         para([](auto& bf) { bf.setLineHeight(twipsToPx(400), QTextBlockFormat::MinimumHeight); })},
+        {"exactly",
+         para([](auto& bf) { bf.setLineHeight(twipsToPx(300), QTextBlockFormat::FixedHeight); })},
+        {"proportional",
+         para([](auto& bf) { bf.setLineHeight(115, QTextBlockFormat::ProportionalHeight); })},
+        {"bullet",
+         [](QTextCursor& c) {
+             QTextBlockFormat bf;
+             setParaIndents(bf, ParaTwips{400, 0, -200}, true);
+             c.insertBlock(bf);
+             QTextListFormat lf;
+             lf.setStyle(QTextListFormat::ListDisc);
+             lf.setIndent(0);
+             c.createList(lf);
+             c.insertText(QStringLiteral("项目"));
+         }},
+        {"numbered item",  // as read from another writer: the number is text
+         [](QTextCursor& c) {
+             QTextBlockFormat bf;
+             setParaIndents(bf, ParaTwips{720, 0, -360}, false);
+             c.insertBlock(bf);
+             c.insertText(QStringLiteral("1.\t第一项"));
+         }},
+        {"table row",
+         [](QTextCursor& c) {
+             c.insertBlock();
+             QTextTableFormat tf;
+             QTextTable* t = c.insertTable(1, 2, tf);
+             QTextCursor cell = t->cellAt(0, 1).firstCursorPosition();
+             QTextBlockFormat bf;
+             bf.setAlignment(Qt::AlignHCenter);
+             bf.setTopMargin(twipsToPx(120));
+             cell.setBlockFormat(bf);
+             cell.insertText(QStringLiteral("格"));
+             t->cellAt(0, 0).firstCursorPosition().insertText(QStringLiteral("甲"));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTextDocument doc;
+        QTextCursor cur(&doc);
+        QTextBlockFormat first;
+        first.setAlignment(Qt::AlignHCenter);
+        first.setTopMargin(twipsToPx(60));
+        cur.setBlockFormat(first);
+        cur.insertText(QStringLiteral("第一段"));
+        c.last(cur);
+        const QByteArray rtf = writeRtf(&doc);
+        auto back = read(rtf);
+        EXPECT_EQ(paragraphs(back.get()), paragraphs(&doc)) << rtf.constData();
+        EXPECT_EQ(writeRtf(back.get()), rtf);
+    }
+}
+
+// The document ends with a final paragraph mark, and its default font is a
+// real face, never Qt's generic family.
+TEST(RtfWriter, EndsWithAParagraphMarkAndNamesARealDefaultFace) {
+    QTextDocument doc;
+    doc.setDefaultFont(QFont(QStringLiteral("Sans Serif"), 9));
+    QTextCursor(&doc).insertText(QStringLiteral("x"));
+    const QByteArray rtf = writeRtf(&doc);
+    EXPECT_TRUE(rtf.trimmed().endsWith("\\par\n}")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("{\\f0\\fnil\\fcharset134 Arial;}")) << rtf.constData();
+    EXPECT_FALSE(rtf.contains("Sans Serif"));
+    EXPECT_EQ(read(rtf)->blockCount(), 1);
+}
+
 QByteArray pngBytes(const QImage& img) {
     QByteArray b;
     QBuffer buf(&b);
