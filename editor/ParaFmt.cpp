@@ -1,6 +1,7 @@
 #include "editor/ParaFmt.h"
 
 #include <QButtonGroup>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -8,6 +9,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <climits>
 
 using richtext::ParaAttributes;
@@ -114,7 +118,42 @@ void TParaFormatDlg::loadFrom(const ParaAttributes& p) {
     AlignmentItems->button(item)->setChecked(true);
     SpaceBefore->setValue(p.spaceBefore);
     SpaceAfter->setValue(p.spaceAfter);
-    LineSpacing->setValue(p.lineSpacing);
+    loaded_ = p;
+    switch (p.lineSpacingRule) {
+        case 3:
+        case 4:
+            shownLineSpacing_ = p.lineSpacing;
+            break;
+        case 5:
+            shownLineSpacing_ = qRound(p.lineSpacing / 100.0 * singleLinePoints());
+            break;
+        default:
+            shownLineSpacing_ = 0;
+            break;
+    }
+    LineSpacing->setValue(shownLineSpacing_);
+}
+
+double TParaFormatDlg::singleLinePoints() const {
+    QFont font;
+    if (pane_) {
+        QTextDocument* doc = pane_->document();
+        QTextCursor c(doc);
+        c.setPosition(doc->findBlock(pane_->textCursor().selectionStart()).position());
+        if (c.block().length() > 1) c.movePosition(QTextCursor::NextCharacter);
+        font = c.charFormat().font().resolve(doc->defaultFont());
+    }
+    double pt = font.pointSizeF();
+    if (pt <= 0 && font.pixelSize() > 0) pt = font.pixelSize() * 72.0 / 96.0;
+    if (pt <= 0) pt = 12;
+    // The line height of the face relative to its size, measured large.
+    QFont probe(font);
+    probe.setPixelSize(100);
+    return QFontMetricsF(probe).lineSpacing() / 100.0 * pt;
+}
+
+bool TParaFormatDlg::lineSpacingChanged() const {
+    return LineSpacing->value() != shownLineSpacing_;
 }
 
 ParaAttributes TParaFormatDlg::values() const {
@@ -126,8 +165,13 @@ ParaAttributes TParaFormatDlg::values() const {
     p.alignment = qMax(0, AlignmentItems->checkedId());
     p.spaceBefore = SpaceBefore->value();
     p.spaceAfter = SpaceAfter->value();
-    p.lineSpacingRule = LineSpacing->value() <= 0 ? 0 : 3;  // single, or at least the value
-    p.lineSpacing = LineSpacing->value();
+    if (lineSpacingChanged()) {
+        p.lineSpacingRule = LineSpacing->value() <= 0 ? 0 : 3;  // single, or at least the value
+        p.lineSpacing = LineSpacing->value();
+    } else {
+        p.lineSpacingRule = loaded_.lineSpacingRule;
+        p.lineSpacing = loaded_.lineSpacing;
+    }
     return p;
 }
 
@@ -140,8 +184,15 @@ int TParaFormatDlg::appliedMask() {
     return mask;
 }
 
+int TParaFormatDlg::mask() const {
+    // An untouched "行距：" leaves each paragraph's spacing as it is.
+    int m = appliedMask();
+    if (!lineSpacingChanged()) m &= ~RichEditCtrl::PMaskLineSpacing;
+    return m;
+}
+
 void TParaFormatDlg::ApplyBtnClick() {
-    if (pane_) pane_->setParaAttributes(values(), appliedMask());
+    if (pane_) pane_->setParaAttributes(values(), mask());
 }
 
 bool EditParagraphFormat(RichEditCtrl* pane, QWidget* parent) {

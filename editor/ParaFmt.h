@@ -34,16 +34,26 @@ class TParaFormatDlg : public QDialog {
     QPushButton* CancelBtn = nullptr;
     QPushButton* ApplyBtn = nullptr;
 
-    // Fills the boxes from paragraph attributes.
+    // Fills the boxes from paragraph attributes. "行距：" shows points: a
+    // proportional spacing as its height at the paragraph's font size.
     void loadFrom(const richtext::ParaAttributes& p);
     // The attributes the boxes hold, and the mask of those the dialog writes.
+    // The line spacing goes back as loaded (rule and value) until the user
+    // changes "行距：".
     richtext::ParaAttributes values() const;
     static int appliedMask();
+    int mask() const;
     // Applies the boxes to the pane's selected paragraphs; the dialog stays open.
     void ApplyBtnClick();
 
   private:
+    bool lineSpacingChanged() const;
+    // Points one line of the selected paragraph takes at single spacing.
+    double singleLinePoints() const;
+
     richtext::RichEditCtrl* pane_;
+    richtext::ParaAttributes loaded_;
+    int shownLineSpacing_ = 0;
 };
 
 // Shows the paragraph dialog for the pane's selection; applies it on OK.

@@ -54,8 +54,10 @@ struct ParaAttributes {
     int rightIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
+    // In the unit of its rule: 0 single (no value), 3 at least and 4 exactly
+    // lineSpacing points, 5 multiple: lineSpacing hundredths of a line.
     int lineSpacing = 0;
-    int lineSpacingRule = 0;  // 0 single, 3 at least lineSpacing
+    int lineSpacingRule = 0;
     bool bullets = false;
 };
 

@@ -157,3 +157,47 @@ TEST_F(ParaFormatTest, BulletsOffsetSurvivesTheDialog) {
     EXPECT_EQ(after.startIndent, before.startIndent + 6);
     EXPECT_TRUE(act("FormatBullets")->isChecked());
 }
+
+// "行距：" shows points whatever the paragraph's rule; OK without touching
+// that box leaves the spacing exactly as it was.
+TEST_F(ParaFormatTest, LineSpacingIsShownInPointsAndKeptUnlessChanged) {
+    const struct {
+        const char* name;
+        const char* spacing;  // RTF paragraph words
+        int rule;             // as the control reports it
+        int shownMin, shownMax;
+    } cases[] = {
+        {"single", "", 0, 0, 0},
+        {"at least 18 points", "\\sl360\\slmult0", 3, 18, 18},
+        {"exactly 15 points", "\\sl-300\\slmult0", 4, 15, 15},
+        {"1.15 lines at 12 points", "\\sl276\\slmult1", 5, 13, 30},
+        {"two lines at 12 points", "\\sl480\\slmult1", 5, 24, 52},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane->loadFromBytes(QByteArray("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard") +
+                            c.spacing + "\\f0\\fs24 line one\\line line two\\par}");
+        const ParaAttributes before = pane->paraAttributes();
+        ASSERT_EQ(before.lineSpacingRule, c.rule);
+        const std::string rtfBefore = pane->saveToBytes().toStdString();
+        int shown = -1;
+        EXPECT_TRUE(runDialog([&shown](TParaFormatDlg* d) {
+            shown = d->LineSpacing->value();
+            d->OkBtn->click();
+        }));
+        EXPECT_GE(shown, c.shownMin);
+        EXPECT_LE(shown, c.shownMax);
+        const ParaAttributes after = pane->paraAttributes();
+        EXPECT_EQ(after.lineSpacingRule, before.lineSpacingRule);
+        EXPECT_EQ(after.lineSpacing, before.lineSpacing);
+        EXPECT_EQ(pane->saveToBytes().toStdString(), rtfBefore);
+
+        // A value typed by the user: at least that many points.
+        EXPECT_TRUE(runDialog([](TParaFormatDlg* d) {
+            d->LineSpacing->setValue(20);
+            d->OkBtn->click();
+        }));
+        EXPECT_EQ(pane->paraAttributes().lineSpacingRule, 3);
+        EXPECT_EQ(pane->paraAttributes().lineSpacing, 20);
+    }
+}
