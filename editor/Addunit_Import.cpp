@@ -27,12 +27,14 @@ using platform::prompt;
 
 namespace {
 
-// The import dialog's filter: descriptions as the user sees them.
+// The import dialog's filter: the descriptions as the user sees them, each
+// with its patterns separated by blanks (a file dialog takes "*.DOC;*.DOT"
+// for one pattern that matches nothing). Matching ignores case.
 const QString kImportFilter = QStringLiteral(
-    "所有支持文档 (*.DOC;*DOT;*.HTM;*.HTML;*.MHT;*.MHTML;*.WRI;*.DOCX);;"
-    "Word文档 (*.doc;*.dot);;"
+    "所有支持文档 (*.DOC *.DOT *.HTM *.HTML *.MHT *.MHTML *.WRI *.DOCX);;"
+    "Word文档 (*.doc *.dot);;"
     "XML 文件 (*.XML);;"
-    "所有网页 (*.htm;*.html;*.mht;*.mhtml);;"
+    "所有网页 (*.htm *.html *.mht *.mhtml);;"
     "Windows Write (*.wri);;"
     "Word2007  文档 (*.docx)");
 

@@ -10,6 +10,8 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QImage>
 #include <QMimeData>
 #include <QProcess>
@@ -147,8 +149,8 @@ TEST_F(ImportTest, ImportDialogOffersTheSupportedDocuments) {
     ASSERT_EQ(prompt.fileRequests.size(), 1);
     const QString filter = prompt.fileRequests.front().filter;
     for (const char* entry :
-         {"所有支持文档 (*.DOC;*DOT;*.HTM;*.HTML;*.MHT;*.MHTML;*.WRI;*.DOCX)",
-          "Word文档 (*.doc;*.dot)", "XML 文件 (*.XML)", "所有网页 (*.htm;*.html;*.mht;*.mhtml)",
+         {"所有支持文档 (*.DOC *.DOT *.HTM *.HTML *.MHT *.MHTML *.WRI *.DOCX)",
+          "Word文档 (*.doc *.dot)", "XML 文件 (*.XML)", "所有网页 (*.htm *.html *.mht *.mhtml)",
           "Windows Write (*.wri)", "Word2007  文档 (*.docx)"})
         EXPECT_TRUE(filter.contains(QString::fromUtf8(entry))) << entry;
     EXPECT_EQ(OpenFilesThread::activeCount(), 0);
@@ -304,6 +306,52 @@ TEST_F(ImportTest, ShutdownAlsoQuitsAServerAnEarlierRunLeftBehind) {
 }  // namespace
 
 namespace {
+
+// The import dialog with real files: each entry shows exactly the files it
+// names, in either case.
+TEST(ImportFilter, EachEntryShowsTheFilesItNames) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList files = {"a.doc",  "b.htm", "c.docx",  "d.DOC", "e.dot",
+                               "f.HTML", "g.mht", "h.MHTML", "i.wri", "j.xml",
+                               "k.txt",  "l.DOT", "m.Docx",  "n.rtf", "o.mh"};
+    for (const QString& name : files) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QStringList expected[] = {
+        {"a.doc", "b.htm", "c.docx", "d.DOC", "e.dot", "f.HTML", "g.mht", "h.MHTML", "i.wri",
+         "l.DOT", "m.Docx"},
+        {"a.doc", "d.DOC", "e.dot", "l.DOT"},
+        {"j.xml"},
+        {"b.htm", "f.HTML", "g.mht", "h.MHTML"},
+        {"i.wri"},
+        {"c.docx", "m.Docx"},
+    };
+    QFileDialog dlg(nullptr, QString(), dir.path(), TAddForm::importFilter());
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    const QStringList entries = dlg.nameFilters();
+    ASSERT_EQ(entries.size(), qsizetype(std::size(expected)));
+    auto* model = dlg.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        SCOPED_TRACE(entries[i].toStdString());
+        dlg.selectNameFilter(entries[i]);
+        QStringList shown;
+        QDeadlineTimer deadline(10000);
+        do {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            const QModelIndex root = model->index(dir.path());
+            shown.clear();
+            for (int r = 0; r < model->rowCount(root); ++r) {
+                const QModelIndex ix = model->index(r, 0, root);
+                if (model->flags(ix) & Qt::ItemIsEnabled) shown << model->fileName(ix);
+            }
+            shown.sort();
+        } while (shown != expected[i] && !deadline.hasExpired());
+        EXPECT_EQ(shown.join(' ').toStdString(), expected[i].join(' ').toStdString());
+    }
+}
 
 TEST(OfficeServerRtf, EastAsianBoldAndItalicAlsoSetTheCommonAttributes) {
     const struct {
