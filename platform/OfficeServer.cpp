@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStandardPaths>
@@ -92,6 +93,10 @@ struct State {
     std::atomic<int> timeoutMs{120000};
     std::atomic<int> openDocuments{0};
     bool used = false;  // connect() succeeded in this run
+    // A call to our server got no answer: it is not working, and shutdown
+    // ends it without asking.
+    std::atomic<bool> failing{false};
+    QHash<QString, bool> bridgeChecked;  // interpreter -> whether it imports uno
 };
 
 State& state() {
@@ -138,11 +143,36 @@ QString findOffice(const std::optional<QString>& searchPath) {
                                           searchPath->split(QLatin1Char(':'), Qt::SkipEmptyParts));
 }
 
-QString findPython() {
+QString findPython(const std::optional<QString>& searchPath) {
+    // A search path of its own (set for tests) is looked at first.
+    if (searchPath) {
+        if (searchPath->isEmpty()) return {};
+        const QString found = QStandardPaths::findExecutable(
+            QStringLiteral("python3"), searchPath->split(QLatin1Char(':'), Qt::SkipEmptyParts));
+        if (!found.isEmpty()) return found;
+    }
     // The system interpreter carries LibreOffice's `uno` module.
     if (QFileInfo::exists(QStringLiteral("/usr/bin/python3")))
         return QStringLiteral("/usr/bin/python3");
     return QStandardPaths::findExecutable(QStringLiteral("python3"));
+}
+
+// Whether the interpreter has LibreOffice's Python bridge (Debian's
+// python3-uno): without it no call reaches the server. Asked once per run.
+bool bridgeImportsUno(State& s, const QString& python) {
+    const auto known = s.bridgeChecked.constFind(python);
+    if (known != s.bridgeChecked.constEnd()) return *known;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(python, {QStringLiteral("-c"), QStringLiteral("import uno")});
+    const bool ok = p.waitForStarted(10000) && p.waitForFinished(30000) &&
+                    p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished(2000);
+    }
+    s.bridgeChecked.insert(python, ok);
+    return ok;
 }
 
 QString inputFilterFor(const QString& path) {
@@ -153,8 +183,7 @@ QString inputFilterFor(const QString& path) {
 }
 
 // Runs the bridge; its exit code, or -1 when it could not run or timed out.
-int runBridge(const QStringList& args, int timeoutMs) {
-    const QString python = findPython();
+int runBridge(const QString& python, const QStringList& args, int timeoutMs) {
     if (python.isEmpty()) return -1;
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
@@ -246,8 +275,12 @@ bool OfficeServer::connect() {
     std::lock_guard<std::mutex> lock(s.mutex);
     if (processAlive(s.pid)) return true;
     s.used = false;
+    s.failing = false;
+    // What the import needs: the office program and the bridge to drive it.
     const QString exe = findOffice(s.searchPath);
-    if (exe.isEmpty() || findPython().isEmpty()) return false;
+    if (exe.isEmpty()) return false;
+    const QString python = findPython(s.searchPath);
+    if (python.isEmpty() || !bridgeImportsUno(s, python)) return false;
     // The launcher stays the parent of the office process and restarts it
     // when a new profile needs that.
     const QString program = exe;
@@ -304,10 +337,11 @@ QString OfficeServer::convert(const QString& path, const QString& convertTo, con
     const QString out =
         QDir(outDir).filePath(QFileInfo(path).completeBaseName() + QLatin1Char('.') + ext);
     QFile::remove(out);
-    QString pipe;
+    QString pipe, python;
     {
         std::lock_guard<std::mutex> lock(state().mutex);
         pipe = state().pipeName;
+        python = findPython(state().searchPath);
     }
     // The server takes one document at a time; concurrent loads on a server
     // that is still starting can fail.
@@ -317,9 +351,12 @@ QString OfficeServer::convert(const QString& path, const QString& convertTo, con
     // A server that has just started may refuse a first load: once more.
     for (int attempt = 0; attempt < 2 && rc != 0; ++attempt)
         rc = runBridge(
+            python,
             {QStringLiteral("convert"), pipe, waitSeconds(), QFileInfo(path).absoluteFilePath(),
              QFileInfo(out).absoluteFilePath(), inputFilterFor(path), filter},
             kStartWaitMs + state().timeoutMs.load());
+    // 3: the server answered but could not load the document.
+    state().failing = rc != 0 && rc != 3;
     if (rc == 3) return fail(QStringLiteral("the document cannot be opened"));
     if (rc != 0 || !QFileInfo(out).isFile() || QFileInfo(out).size() == 0)
         return fail(QStringLiteral("the word processor did not answer"));
@@ -404,20 +441,27 @@ void OfficeServer::quit() {
     State& s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (processAlive(s.pid)) {
-        runBridge({QStringLiteral("quit"), s.pipeName, QStringLiteral("2")}, 8000);
-        for (int i = 0; i < 50 && processAlive(s.pid); ++i) QThread::msleep(100);
+        // A server that did not answer is ended at once: asking it, and
+        // waiting for it, would only keep the program from closing.
+        const bool asked =
+            !s.failing &&
+            runBridge(findPython(s.searchPath),
+                      {QStringLiteral("quit"), s.pipeName, QStringLiteral("2")}, 8000) == 0;
+        for (int i = 0; asked && i < 50 && processAlive(s.pid); ++i) QThread::msleep(100);
         if (processAlive(s.pid)) {
             killChildren(s.pid);
             ::kill(static_cast<pid_t>(s.pid), SIGKILL);
         }
-    } else if (s.used) {
+    } else if (s.used && !s.failing) {
         // Our launcher is gone: it may have handed over to a server an
         // earlier run left behind on the same profile, which serves our pipe
         // since. Whoever answers there is told to quit.
-        runBridge({QStringLiteral("quit"), s.pipeName, QStringLiteral("1")}, 8000);
+        runBridge(findPython(s.searchPath),
+                  {QStringLiteral("quit"), s.pipeName, QStringLiteral("1")}, 8000);
     }
     s.pid = 0;
     s.used = false;
+    s.failing = false;
 }
 
 bool OfficeServer::quitIfIdle() {

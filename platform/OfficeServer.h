@@ -47,7 +47,8 @@ class OfficeServer {
     };
 
     // Connects to the running server or starts one. False when LibreOffice
-    // is not installed (no `soffice` on the search path).
+    // is not installed: no `soffice` on the search path, or no Python bridge
+    // (`python3` importing `uno`) to drive it.
     static bool connect();
     // Whether a server this program started is running.
     static bool isRunning();
@@ -79,7 +80,8 @@ class OfficeServer {
     // Asian bold and italic (\ab, \ai) also set as \b and \i.
     static QByteArray wordStyleRtf(const QByteArray& rtf);
 
-    // The PATH used to find `soffice`; nullopt (default) uses the process's.
+    // The PATH used to find `soffice` (and first of all `python3`); nullopt
+    // (default) uses the process's.
     static void setSearchPath(std::optional<QString> path);
     // Upper bound of one conversion, in milliseconds (default two minutes).
     static void setTimeoutMs(int ms);

@@ -11,11 +11,12 @@ PACKAGES=(
     fonts-noto-cjk
     xvfb xauth imagemagick
     clang libclang-rt-14-dev
+    libreoffice-writer-nogui python3-uno
 )
-# The tests also check our RTF against a real word processor.
-if [ "${1:-}" = "--tests" ]; then
-    PACKAGES+=(libreoffice-writer-nogui)
-fi
+# The word processor and its Python bridge are part of the program (document
+# import, paste of web content), not only of the tests: they are installed
+# for ./run.sh and ./test.sh alike. "--tests" (from ./test.sh) needs nothing
+# more.
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,7 +1,8 @@
 // Word-processor import and paste of web content through LibreOffice.
 // The documents are written by the test: an HTML page with Chinese text, bold,
 // a colour and a picture, and the same page as .docx and .doc made by
-// LibreOffice. Tests that need LibreOffice skip when it is not installed.
+// LibreOffice. Tests that need LibreOffice fail when it is missing (see
+// tests/support/WordProcessor.h).
 
 #include <unistd.h>
 
@@ -27,27 +28,11 @@
 #include "editor/ThreadUnit.h"
 #include "platform/OfficeServer.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/WordProcessor.h"
 
 namespace {
 
 using platform::OfficeServer;
-
-bool officeInstalled() {
-    static const bool ok = [] {
-        if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty()) return false;
-        QProcess p;
-        p.start(QStringLiteral("/usr/bin/python3"),
-                {QStringLiteral("-c"), QStringLiteral("import uno")});
-        return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit &&
-               p.exitCode() == 0;
-    }();
-    return ok;
-}
-
-#define REQUIRE_OFFICE()                                                                   \
-    if (!officeInstalled())                                                                \
-    GTEST_SKIP() << "LibreOffice (soffice with the python3 uno bridge) is not installed; " \
-                    "skipping the import test"
 
 const QString kHtml = QStringLiteral(
     "<html><head><meta charset=\"utf-8\"></head><body>"
@@ -157,7 +142,7 @@ TEST_F(ImportTest, ImportDialogOffersTheSupportedDocuments) {
 }
 
 TEST_F(ImportTest, EachDocumentFormatFillsThePaneWithItsTextAndFormats) {
-    REQUIRE_OFFICE();
+    REQUIRE_WORD_PROCESSOR();
     Documents& docs = documents();
     ASSERT_TRUE(docs.ok) << docs.error.toStdString();
     const QStringList before = importDirs();
@@ -175,7 +160,7 @@ TEST_F(ImportTest, EachDocumentFormatFillsThePaneWithItsTextAndFormats) {
 }
 
 TEST_F(ImportTest, PasteWebFormatInsertsAtTheCaretAndKeepsTheRest) {
-    REQUIRE_OFFICE();
+    REQUIRE_WORD_PROCESSOR();
     ed->Editor->setPlainText(QStringLiteral("前面的字后面的字"));
     QTextCursor c = ed->Editor->textCursor();
     c.setPosition(4);
@@ -199,7 +184,7 @@ TEST_F(ImportTest, PasteWebFormatInsertsAtTheCaretAndKeepsTheRest) {
 }
 
 TEST_F(ImportTest, TwoPastesAtOnceBothFinish) {
-    REQUIRE_OFFICE();
+    REQUIRE_WORD_PROCESSOR();
     ed->Editor->setPlainText(QStringLiteral("正文"));
     ed->Editor->moveCursor(QTextCursor::End);
     auto* a = new QMimeData;
@@ -220,7 +205,7 @@ TEST_F(ImportTest, TwoPastesAtOnceBothFinish) {
 }
 
 TEST_F(ImportTest, ADocumentTheWordProcessorCannotOpenGivesThePaneBack) {
-    REQUIRE_OFFICE();
+    REQUIRE_WORD_PROCESSOR();
     ed->Editor->setPlainText(QStringLiteral("原来的文章"));
     QTemporaryDir dir;
     importFile(dir.filePath(QStringLiteral("不存在.docx")));
@@ -252,8 +237,68 @@ TEST_F(ImportTest, WithoutLibreOfficeTheNotInstalledMessageAndTheBusyText) {
     EXPECT_EQ(prompt.messages.size(), 1);
 }
 
+// A folder standing in for the search path, with scripts named soffice and
+// python3.
+struct FakeOffice {
+    QTemporaryDir dir;
+    void script(const QString& name, const QByteArray& body) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + body);
+        f.close();
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    }
+    QByteArray file(const QString& name) const {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+TEST_F(ImportTest, WithoutThePythonBridgeTheNotInstalledMessage) {
+    OfficeServer::quit();
+    FakeOffice fake;
+    // soffice is there, the interpreter has no uno module.
+    fake.script("soffice", "/usr/bin/touch '" + fake.dir.filePath("started").toUtf8() +
+                               "'\nexec /bin/sleep 60\n");
+    fake.script("python3", "exit 1\n");
+    OfficeServer::setSearchPath(fake.dir.path());
+    ed->Editor->setPlainText(QStringLiteral("原来的文章"));
+    importFile(fake.dir.filePath(QStringLiteral("a.htm")));
+    waitForWorkers();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_EQ(prompt.messages.front().text,
+              QStringLiteral("你的系统中，没有安装WORD组件，不能正常工作。"));
+    EXPECT_EQ(paneText(), TAddForm::busyText());
+    EXPECT_FALSE(OfficeServer::isRunning());
+    EXPECT_FALSE(QFile::exists(fake.dir.filePath("started"))) << "no server started for nothing";
+}
+
+TEST_F(ImportTest, ShutdownEndsAServerThatDidNotAnswerWithoutAskingIt) {
+    OfficeServer::quit();
+    FakeOffice fake;
+    // A server that never answers on its pipe; the bridge finds no server.
+    fake.script("soffice", "exec /bin/sleep 60\n");
+    fake.script("python3", "echo \"$3\" >> '" + fake.dir.filePath("calls").toUtf8() +
+                               "'\n[ \"$2\" = 'import uno' ] && exit 0\nexit 4\n");
+    OfficeServer::setSearchPath(fake.dir.path());
+    QFile doc(fake.dir.filePath(QStringLiteral("a.htm")));
+    ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
+    doc.write("<p>x</p>");
+    doc.close();
+    ed->Editor->setPlainText(QStringLiteral("原来的文章"));
+    importFile(doc.fileName());
+    waitForWorkers();
+    ASSERT_EQ(prompt.messages.size(), 1);
+    EXPECT_TRUE(prompt.messages.front().text.startsWith(QStringLiteral("无法导入文档：")));
+    EXPECT_EQ(paneText(), QStringLiteral("原来的文章"));
+    ASSERT_TRUE(OfficeServer::isRunning());
+    TAddForm::shutdownImportServer();
+    EXPECT_FALSE(OfficeServer::isRunning());
+    EXPECT_FALSE(fake.file("calls").contains("quit")) << fake.file("calls").constData();
+}
+
 TEST_F(ImportTest, ShutdownQuitsAnIdleServerAndLeavesABusyOne) {
-    REQUIRE_OFFICE();
+    REQUIRE_WORD_PROCESSOR();
     Documents& docs = documents();
     ASSERT_TRUE(docs.ok) << docs.error.toStdString();
     ASSERT_TRUE(OfficeServer::connect());
@@ -284,7 +329,7 @@ int serverProcesses() {
 }
 
 TEST_F(ImportTest, ShutdownAlsoQuitsAServerAnEarlierRunLeftBehind) {
-    REQUIRE_OFFICE();
+    REQUIRE_WORD_PROCESSOR();
     Documents& docs = documents();
     ASSERT_TRUE(docs.ok) << docs.error.toStdString();
     ASSERT_TRUE(OfficeServer::connect());

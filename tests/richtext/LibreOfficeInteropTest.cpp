@@ -19,6 +19,7 @@
 #include "RtfTestUtil.h"
 #include "richtext/Rtf.h"
 #include "richtext/RtfFormat.h"
+#include "tests/support/WordProcessor.h"
 
 using namespace richtext;
 
@@ -115,8 +116,9 @@ void buildDocument(QTextDocument* doc) {
 }
 
 TEST(LibreOffice, ReadsOurRtfAndWritesRtfWeRead) {
+    REQUIRE_WORD_PROCESSOR();
     const QString exe = soffice();
-    if (exe.isEmpty()) GTEST_SKIP() << "soffice (LibreOffice) is not installed";
+    ASSERT_FALSE(exe.isEmpty());
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     // for a look at the files: YUNJAN_KEEP_LO_FILES=1 keeps the folder
