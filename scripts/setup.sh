@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
     build-essential cmake ninja-build pkg-config git
+    mdbtools-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlcipher-dev sqlcipher
     libgtest-dev libgmock-dev libbenchmark-dev
