@@ -61,6 +61,8 @@ class TableReader {
     }
 
     unsigned rowCount() const { return table_->num_rows; }
+    unsigned columnCount() const { return table_->num_cols; }
+    QString columnName(int c) const { return QString::fromUtf8(col(c)->name); }
 
     // Column index by name (case-insensitive), -1 when missing.
     int column(const char* name) const {
@@ -154,6 +156,22 @@ class TableReader {
     std::vector<int> lens_;
     std::vector<bool> nulls_;
 };
+
+Handle openJet(const QString& source) {
+    Handle mdb(mdb_open(QFile::encodeName(source).constData(), MDB_NOFLAGS));
+    if (!mdb) fail(QStringLiteral("无法打开数据库文件：") + source);
+    if (mdb->f->jet_version != MDB_VER_JET3) {
+        // Jet 4 text is UTF-16: read it as such, so that characters outside
+        // the basic plane survive (libmdb assumes UCS-2).
+        iconv_t cd = iconv_open("UTF-8", "UTF-16LE");
+        if (cd != iconv_t(-1)) {
+            iconv_close(mdb->iconv_in);
+            mdb->iconv_in = cd;
+        }
+    }
+    mdb_set_bind_size(mdb.get(), kBindSize);
+    return mdb;
+}
 
 QStringList userTables(MdbHandle* mdb) {
     QStringList names;
@@ -314,18 +332,7 @@ bool importMdb(const QString& source, const QString& dest, ImportResult* result,
 
     bool created = false;
     try {
-        Handle mdb(mdb_open(QFile::encodeName(source).constData(), MDB_NOFLAGS));
-        if (!mdb) fail(QStringLiteral("无法打开数据库文件：") + source);
-        if (mdb->f->jet_version != MDB_VER_JET3) {
-            // Jet 4 text is UTF-16: read it as such, so that characters
-            // outside the basic plane survive (libmdb assumes UCS-2).
-            iconv_t cd = iconv_open("UTF-8", "UTF-16LE");
-            if (cd != iconv_t(-1)) {
-                iconv_close(mdb->iconv_in);
-                mdb->iconv_in = cd;
-            }
-        }
-        mdb_set_bind_size(mdb.get(), kBindSize);
+        Handle mdb = openJet(source);
         created = true;  // from here on a DEST may exist and is ours
         writeDatabase(mdb.get(), dest, r, progress);
     } catch (const Failure& f) {
@@ -334,6 +341,26 @@ bool importMdb(const QString& source, const QString& dest, ImportResult* result,
     } catch (const std::exception& e) {
         if (created) QFile::remove(dest);
         return failWith(QStringLiteral("写入数据库时出错：") + QString::fromUtf8(e.what()));
+    }
+    return true;
+}
+
+bool readTextTable(const QString& source, const QString& table, QList<QMap<QString, QString>>* rows,
+                   QString* error) {
+    try {
+        Handle mdb = openJet(source);
+        if (findName(userTables(mdb.get()), table.toUtf8().constData()).isEmpty())
+            fail(QStringLiteral("没有表 %1。").arg(table));
+        TableReader in(mdb.get(), table);
+        while (in.fetch()) {
+            QMap<QString, QString> row;
+            for (int c = 0; c < int(in.columnCount()); ++c)
+                if (!in.isNull(c)) row.insert(in.columnName(c), in.text(c));
+            rows->append(row);
+        }
+    } catch (const Failure& f) {
+        if (error) *error = f.message;
+        return false;
     }
     return true;
 }

@@ -5,6 +5,7 @@
 // program itself (a damaged file may crash or hang it).
 
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QString>
 #include <functional>
@@ -26,5 +27,9 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 // leaves no DEST behind.
 bool importMdb(const QString& source, const QString& dest, ImportResult* result, QString* error,
                const Progress& progress = {});
+
+// The text and number columns of one table, by column name (nulls left out).
+bool readTextTable(const QString& source, const QString& table, QList<QMap<QString, QString>>* rows,
+                   QString* error);
 
 }  // namespace store::mdb
