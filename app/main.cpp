@@ -7,6 +7,7 @@
 
 #include "editor/Addunit.h"
 #include "mainwindow/FlashUnit.h"
+#include "mainwindow/JetStartup.h"
 #include "mainwindow/MainUnit.h"
 #include "platform/SingleInstance.h"
 #include "settings/AboutUnit.h"
@@ -53,6 +54,9 @@ int main(int argc, char** argv) {
     platform::SingleInstance single(QStringLiteral("砚溪舟-云笺录 V2.8"));
     if (single.notifyRunning()) return 0;
     single.listen();
+
+    // A library in the Access format is converted (after asking) before anything else.
+    if (!convertJetAtStartup()) return 1;
 
     auto splash = std::make_unique<TFlashForm>();
     splash->showNow();

@@ -2,6 +2,7 @@
 // as the working directory, as the program does:
 //
 //     yunjan_crashchild <folder> compact|transfer0|transfer1|transfer2|transfer3|clear|rename
+//     yunjan_crashchild <folder> convertjet <import tool>
 //
 // Writes "R" once the database is open and the operation starts, "D" when it
 // is done. Exit code 0 on success, 1 on a store error, 2 on bad arguments.
@@ -15,6 +16,7 @@
 
 #include "store/ArticleStore.h"
 #include "store/Categories.h"
+#include "store/LegacyImport.h"
 #include "store/Maintenance.h"
 #include "store/Transfer.h"
 
@@ -27,8 +29,23 @@ void say(char c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[1]))) return 2;
+    if (argc < 3 || !QDir::setCurrent(QString::fromLocal8Bit(argv[1]))) return 2;
     const QByteArray op = argv[2];
+    if (op == "convertjet") {
+        // The Jet file is converted in place by the import tool.
+        if (argc != 4) return 2;
+        store::setImportToolPath(QString::fromLocal8Bit(argv[3]));
+        say('R');
+        const store::JetConversion r =
+            store::convertJetDatabase(QStringLiteral("data/YunjanDB.mdb"));
+        if (!r.ok) {
+            std::fprintf(stderr, "%s\n", r.message.toLocal8Bit().constData());
+            return 1;
+        }
+        say('D');
+        return 0;
+    }
+    if (argc != 3) return 2;
     try {
         store::ArticleStore s;
         s.connection().open();
