@@ -1,6 +1,7 @@
 // Article commands: add, modify, delete, rename, category, copy title, move;
 // the search and maintenance entries.
 #include <QApplication>
+#include <QDir>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -188,7 +189,10 @@ void TMainForm::mmMaintainClick() {
 
 void TMainForm::mmAddDBClick() {
     platform::ShellRequest req;
-    req.target = QStringLiteral("AddDB.exe");
+    // The sibling lies beside the program's own executable; it works in the
+    // working directory, whose database "-s" names.
+    req.target =
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("AddDB"));
     req.args = QStringList{QStringLiteral("-s")};
     platform::shellOpen(req);
 }

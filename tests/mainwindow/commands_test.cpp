@@ -395,7 +395,7 @@ TEST_F(CommandsTest, AddDbStartsTheSiblingProgram) {
     w->mmAddDBClick();
     platform::setShellHook({});
     ASSERT_EQ(seen.size(), 1);
-    EXPECT_EQ(seen[0].target, "AddDB.exe");
+    EXPECT_EQ(seen[0].target, QCoreApplication::applicationDirPath() + QStringLiteral("/AddDB"));
     EXPECT_EQ(seen[0].args, QStringList{"-s"});
     EXPECT_TRUE(seen[0].workDir.isEmpty());
 }
