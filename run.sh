@@ -12,6 +12,9 @@ scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DYUNJAN_BUILD_TESTS=OF
 prog="$root/dist"
 mkdir -p "$prog/data"
 install -m 755 build/yunjan "$prog/yunjan"
+# Siblings the program starts from its own folder.
+install -m 755 build/tools/yunjan-import-mdb "$prog/yunjan-import-mdb"
+install -m 755 build/adddb/AddDB "$prog/AddDB"
 build/tools/yunjan-initdb "$prog"
 
 cd "$prog"

@@ -1,6 +1,7 @@
 #include "store/mdb/MdbImport.h"
 
 #include <mdbtools.h>
+#include <sqlcipher/sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -282,6 +283,9 @@ void writeDatabase(MdbHandle* mdb, const QString& dest, ImportResult* result,
     store::Connection conn;
     conn.setConnectionString(store::makeConnectionString(dest, password));
     conn.open();
+    // The whole file is written in one transaction: a page cache that holds
+    // the indexes keeps pages from being encrypted, spilled and read back.
+    sqlite3_exec(conn.handle(), "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
     store::Transaction tx(conn);
     qint64 done = 0;
     if (progress) progress(0, total);
