@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -147,6 +148,18 @@ TEST_F(AddDBTest, SourcesThatCannotBeRead) {
             << prompt.lastText().toStdString();
         EXPECT_FALSE(f.BtnAppend->isEnabled());
     }
+}
+
+// A picture of the window for looking at it, when YUNJAN_SCREENSHOT_DIR names a folder.
+TEST_F(AddDBTest, Screenshot) {
+    const QString dir = qEnvironmentVariable("YUNJAN_SCREENSHOT_DIR");
+    if (dir.isEmpty()) GTEST_SKIP() << "YUNJAN_SCREENSHOT_DIR not set";
+    QDir().mkpath(dir);
+    TAddDBForm f(QStringLiteral("data/YunjanDB.mdb"));
+    f.show();
+    ASSERT_TRUE(f.loadSource(dataPath(QStringLiteral("YunjanDB.mdb"))));
+    QApplication::processEvents();
+    EXPECT_TRUE(f.grab().save(QDir(dir).filePath(QStringLiteral("adddb.png"))));
 }
 
 }  // namespace
