@@ -113,6 +113,7 @@ TEST_P(ReferenceLibrary, EveryArticleAndUserComesOutExactly) {
     users.setParam(QStringLiteral("u"), QStringLiteral("guest"));
     users.open();
     ASSERT_FALSE(users.eof());
+    EXPECT_FALSE(users.isNull(QStringLiteral("Passwords")));  // empty, not null
     EXPECT_EQ(users.asString(QStringLiteral("Passwords")), QString());
     EXPECT_EQ(users.asInteger(QStringLiteral("Grade")), 1);
 }
@@ -130,6 +131,34 @@ TEST(MdbReader, TextOutsideTheBasicPlaneSurvives) {
     EXPECT_EQ(rows[0].value(QStringLiteral("theme")),
               QStringLiteral("扩展B:\U00020000 emoji:\U0001F600 end"));
     EXPECT_EQ(rows[0].value(QStringLiteral("content")), QStringLiteral("memo \U00020000 end"));
+}
+
+TEST(MdbReader, NullAndEmptyAreTold) {
+    QList<QMap<QString, QString>> users, datum;
+    QString error;
+    ASSERT_TRUE(store::mdb::readTextTable(dataPath(QStringLiteral("YunjanDB.mdb")),
+                                          QStringLiteral("UsersData"), &users, &error));
+    ASSERT_TRUE(store::mdb::readTextTable(dataPath(QStringLiteral("YunjanDB.mdb")),
+                                          QStringLiteral("datum"), &datum, &error));
+    bool guest = false;
+    for (const auto& u : users) {
+        if (u.value(QStringLiteral("userID")) != QLatin1String("guest")) continue;
+        guest = true;
+        EXPECT_TRUE(u.contains(QStringLiteral("Passwords")));  // "" is a value
+    }
+    EXPECT_TRUE(guest);
+    for (const auto& r : datum) {
+        const QString id = r.value(QStringLiteral("id"));
+        if (id == QLatin1String("3")) {
+            EXPECT_FALSE(r.contains(QStringLiteral("SeqNo")));
+        }
+        if (id == QLatin1String("6")) {
+            EXPECT_FALSE(r.contains(QStringLiteral("content")));
+        }
+        if (id == QLatin1String("4")) {
+            EXPECT_EQ(r.value(QStringLiteral("SeqNo")), "3");
+        }
+    }
 }
 
 TEST(ImportTool, RefusesWrongInputWithAMessageAndWritesNothing) {
