@@ -163,6 +163,10 @@ ImportRun runImportTool(const QString& source, const QString& dest, int timeLimi
         run.message = QStringLiteral("找不到数据库转换程序：") + tool;
         return run;
     }
+    if (QFileInfo::exists(dest)) {  // never overwritten, and never removed below
+        run.message = QStringLiteral("目标文件已经存在：") + dest;
+        return run;
+    }
     QProcess p;
     p.setProgram(tool);
     p.setArguments({QStringLiteral("--progress"), source, dest});

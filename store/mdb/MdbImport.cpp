@@ -261,7 +261,7 @@ int copyUsers(TableReader& in, store::Connection& conn) {
 }
 
 void writeDatabase(MdbHandle* mdb, const QString& dest, ImportResult* result,
-                   const Progress& progress) {
+                   const Progress& progress, bool* created) {
     const QStringList tables = userTables(mdb);
     if (findName(tables, "datum").isEmpty())
         fail(QStringLiteral("这个数据库中没有文章表 datum，不是本程序的文章数据库。"));
@@ -280,6 +280,7 @@ void writeDatabase(MdbHandle* mdb, const QString& dest, ImportResult* result,
 
     const QString password = QString::fromLatin1(store::kDatabasePassword);
     store::Connection::createDatabaseFile(dest, password);
+    *created = true;  // from here on DEST is ours to remove on failure
     store::Connection conn;
     conn.setConnectionString(store::makeConnectionString(dest, password));
     conn.open();
@@ -337,8 +338,7 @@ bool importMdb(const QString& source, const QString& dest, ImportResult* result,
     bool created = false;
     try {
         Handle mdb = openJet(source);
-        created = true;  // from here on a DEST may exist and is ours
-        writeDatabase(mdb.get(), dest, r, progress);
+        writeDatabase(mdb.get(), dest, r, progress, &created);
     } catch (const Failure& f) {
         if (created) QFile::remove(dest);
         return failWith(f.message);

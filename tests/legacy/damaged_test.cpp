@@ -130,6 +130,16 @@ TEST(ImportChild, CrashHangAndFailureBecomeMessages) {
             << run.message.toStdString();
         EXPECT_FALSE(QFile::exists(dest));
     }
+    // A destination that exists is refused before anything runs, and kept.
+    const QString taken = tmp.filePath(QStringLiteral("taken.mdb"));
+    {
+        QFile f(taken);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("mine");
+    }
+    store::setImportToolPath(legacytest::toolPath());
+    EXPECT_FALSE(store::runImportTool(src, taken, 1500).ok);
+    EXPECT_EQ(legacytest::readAll(taken), QByteArray("mine"));
     store::setImportToolPath(QString());
     EXPECT_EQ(legacytest::fileHash(src), before);
 }
