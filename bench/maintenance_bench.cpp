@@ -122,7 +122,7 @@ void BM_TransferAll(benchmark::State& state) {
         state.PauseTiming();
         auto s = freshCopy(base);
         state.ResumeTiming();
-        store::transferArticles(*s, QStringLiteral("datum"), QStringLiteral("datum1"), QString(),
+        store::transferArticles(*s, QStringLiteral("datum"), QStringLiteral("datum1"), std::nullopt,
                                 store::TransferAll);
         state.PauseTiming();
         if (s->countRows(QStringLiteral("datum1")) != 100000) state.SkipWithError("wrong count");
@@ -142,7 +142,7 @@ void BM_TransferNoDuplicates(benchmark::State& state) {
         state.PauseTiming();
         auto s = freshCopy(base);
         state.ResumeTiming();
-        store::transferArticles(*s, QStringLiteral("datum"), QStringLiteral("datum1"), QString(),
+        store::transferArticles(*s, QStringLiteral("datum"), QStringLiteral("datum1"), std::nullopt,
                                 store::TransferNoDuplicates);
         state.PauseTiming();
         if (s->countRows(QStringLiteral("datum1")) != 105000) state.SkipWithError("wrong count");

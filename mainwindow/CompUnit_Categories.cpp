@@ -68,7 +68,9 @@ void TCompForm::ComboBox1Change() {
 void TCompForm::btn1Click() {
     const QString newName = ComboBox3->currentText();
     const QString oldName = ComboBox2->currentText();
-    if (newName.isEmpty() || oldName.isEmpty()) {
+    // The old name is an entry of the list; the empty entry is the category of
+    // the articles that have none.
+    if (newName.isEmpty() || ComboBox2->currentIndex() < 0) {
         platform::prompt().showMessage(this, QStringLiteral("分类名称不能为空！"));
         return;
     }

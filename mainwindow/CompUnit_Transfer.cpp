@@ -70,8 +70,10 @@ void TCompForm::Button3Click() {
             this, QStringLiteral("你选定的目标工作簿是当前工作簿，操作无法进行！"));
         return;
     }
-    const QString category =
-        cbxCondition->currentIndex() > 0 ? cbxCondition->currentText() : QString();
+    // Entry 0 ("全部") is no condition; any other entry, the empty one too, is a category.
+    const std::optional<QString> category =
+        cbxCondition->currentIndex() > 0 ? std::optional<QString>(cbxCondition->currentText())
+                                         : std::nullopt;
     const int mode = cbxMode->currentIndex();
 
     transferRunning_ = true;

@@ -96,9 +96,10 @@ void TMainForm::RefreshComboBox() {
 }
 
 void TMainForm::CBXgroupChange() {
+    // Entry 0 is "全部"; every other entry is a category, the empty one too.
     const QString text = CBXgroup->currentText();
     bool ok;
-    if (text == QStringLiteral("全部"))
+    if (CBXgroup->currentIndex() <= 0)
         ok = OpenDb(store::CBXAllItem(sortMode, currentTable()));
     else
         ok = OpenDb(store::CBXNoAllItem(sortMode, currentTable()), true, text);

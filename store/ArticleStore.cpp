@@ -56,15 +56,20 @@ QString CBXAllItem(int sortMode, const QString& table) {
     }
 }
 
+QString categoryCondition(const QString& param) {
+    return QStringLiteral("([group]=:%1 or ([group] is null and :%1=''))").arg(param);
+}
+
 QString CBXNoAllItem(int sortMode, const QString& table) {
-    const QString base = QStringLiteral("select * from ") + table;
+    const QString base = QStringLiteral("select * from ") + table + QStringLiteral(" where ") +
+                         categoryCondition(QStringLiteral("group"));
     switch (sortMode) {
         case SortAscending:
-            return base + QStringLiteral(" where [group]=:group ORDER  By [theme]");
+            return base + QStringLiteral(" ORDER  By [theme]");
         case SortDescending:
-            return base + QStringLiteral(" where [group]=:group ORDER  By [theme] desc");
+            return base + QStringLiteral(" ORDER  By [theme] desc");
         default:
-            return base + QStringLiteral(" where [group]=:group ORDER By [seqno]");
+            return base + QStringLiteral(" ORDER By [seqno]");
     }
 }
 

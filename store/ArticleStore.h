@@ -24,8 +24,12 @@ int workbookPosition(const QString& table);
 // Default workbook names "主工作簿", "工作簿1", "工作簿2", "工作簿3".
 QString defaultWorkbookName(int position);
 
+// Condition "the category equals :param", where the empty category also
+// holds the rows whose category is null (rows written by other programs).
+QString categoryCondition(const QString& param);
+
 // SQL text of the main record set for all categories / one category
-// (the category goes in the parameter "group").
+// (the category goes in the parameter "group"; "" is the empty category).
 QString CBXAllItem(int sortMode, const QString& table);
 QString CBXNoAllItem(int sortMode, const QString& table);
 // "select * from " + table + " ORDER  By [seqno]"

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include "store/ArticleStore.h"
+
 namespace store {
 
 QStringList readCategories(RecordSet& rs, const QString& table) {
@@ -30,8 +32,8 @@ QStringList readCategories(RecordSet& rs, const QString& table) {
 void renameCategory(Connection& c, const QString& table, const QString& oldName,
                     const QString& newName) {
     // One statement: every article of the category changes, or none does.
-    c.execute(QStringLiteral("update ") + table +
-                  QStringLiteral(" set [group]= :newName where [group]= :oldName"),
+    c.execute(QStringLiteral("update ") + table + QStringLiteral(" set [group]= :newName where ") +
+                  categoryCondition(QStringLiteral("oldName")),
               {{QStringLiteral("newName"), newName}, {QStringLiteral("oldName"), oldName}});
 }
 

@@ -13,7 +13,8 @@ namespace store {
 // read as "". Uses rs (closed afterwards) with "select *  from " + table.
 QStringList readCategories(RecordSet& rs, const QString& table);
 
-// Every article of oldName gets newName (merging when newName exists).
+// Every article of oldName gets newName (merging when newName exists); the
+// empty oldName is the category of the rows whose category is empty or null.
 void renameCategory(Connection& c, const QString& table, const QString& oldName,
                     const QString& newName);
 

@@ -40,18 +40,20 @@ void resetRows(sqlite3* db) {
     exec(db, QStringLiteral("DELETE FROM ") + kRows);
 }
 
-QString sourceQuery(const QString& columns, const QString& source, const QString& category) {
+using Category = std::optional<QString>;
+
+QString sourceQuery(const QString& columns, const QString& source, const Category& category) {
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(columns, bracket(source));
-    if (!category.isEmpty()) sql += QStringLiteral(" WHERE [group] = :grp");
+    if (category) sql += QStringLiteral(" WHERE ") + categoryCondition(QStringLiteral("grp"));
     return sql + QStringLiteral(" ORDER BY rowid");
 }
 
-Params categoryParam(const QString& category) {
-    return category.isEmpty() ? Params{} : Params{{QStringLiteral("grp"), category}};
+Params categoryParam(const Category& category) {
+    return category ? Params{{QStringLiteral("grp"), *category}} : Params{};
 }
 
 // Lists every source row (of the category).
-int listAllRows(sqlite3* db, const QString& source, const QString& category) {
+int listAllRows(sqlite3* db, const QString& source, const Category& category) {
     resetRows(db);
     Stmt st(db, QStringLiteral("INSERT INTO %1(src) ").arg(kRows) +
                     sourceQuery(QStringLiteral("rowid"), source, category));
@@ -71,7 +73,7 @@ QSet<QString> titlesOf(sqlite3* db, const QString& table) {
 // Lists the source rows whose titles the target lacks; each listed row counts
 // for the later ones.
 int listNewTitles(sqlite3* db, const QString& source, const QString& target,
-                  const QString& category, const std::function<void()>& afterEachRow) {
+                  const Category& category, const std::function<void()>& afterEachRow) {
     QSet<QString> titles = titlesOf(db, target);
     resetRows(db);
     Stmt add(db, QStringLiteral("INSERT INTO %1(src) VALUES(?)").arg(kRows));
@@ -125,7 +127,8 @@ void copyListedRows(Connection& conn, sqlite3* db, const QString& source, const 
 }  // namespace
 
 void transferArticles(ArticleStore& s, const QString& sourceTable, const QString& targetTable,
-                      const QString& category, int mode, const std::function<void()>& afterEachRow,
+                      const std::optional<QString>& category, int mode,
+                      const std::function<void()>& afterEachRow,
                       const std::function<void()>& progressStep) {
     checkTable(sourceTable);
     checkTable(targetTable);

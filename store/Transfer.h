@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "store/ArticleStore.h"
 
@@ -18,14 +19,14 @@ enum TransferMode {
 };
 
 // Copies per mode, gives copied rows 999999999, renumbers target then source
-// (both ordered). category empty = whole workbook. Modes 1 and 3 skip a row
-// whose title (whole value, case-sensitive) is in the target, copies of the
-// same run included. afterEachRow runs after every source row of modes 1 and
-// 3 (the GUI processes events there); progressStep runs four times: before
-// the copy, the fix-up, the target's and the source's renumbering. Throws
-// StoreError and leaves both tables unchanged on failure.
+// (both ordered). No category = whole workbook; a category, "" included,
+// selects the rows of that category ("" also the rows whose category is null). Modes 1 and 3 skip a
+// row whose title (whole value, case-sensitive) is in the target, copies of the same run included.
+// afterEachRow runs after every source row of modes 1 and 3 (the GUI processes events there);
+// progressStep runs four times: before the copy, the fix-up, the target's and the source's
+// renumbering. Throws StoreError and leaves both tables unchanged on failure.
 void transferArticles(ArticleStore& s, const QString& sourceTable, const QString& targetTable,
-                      const QString& category, int mode,
+                      const std::optional<QString>& category, int mode,
                       const std::function<void()>& afterEachRow = {},
                       const std::function<void()>& progressStep = {});
 

@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
             store::CompactDB(s, QStringLiteral("data/YunjanDB.mdb"),
                              QString::fromLatin1(store::kDatabasePassword));
         } else if (op.startsWith("transfer")) {
-            store::transferArticles(s, QStringLiteral("datum"), QStringLiteral("datum1"), QString(),
-                                    op.mid(8).toInt());
+            store::transferArticles(s, QStringLiteral("datum"), QStringLiteral("datum1"),
+                                    std::nullopt, op.mid(8).toInt());
         } else if (op == "clear") {
             store::clearWorkbook(s, QStringLiteral("datum"));
         } else if (op == "rename") {

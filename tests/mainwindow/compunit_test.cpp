@@ -469,6 +469,40 @@ TEST_F(CompFormTest, RenameMergesInTheChosenWorkbookOnly) {
     EXPECT_EQ(groupTitles("datum"), L({"随笔/a", "随笔/b", "随笔/c"}));
 }
 
+// Articles from other programs may have an empty or a null category: the
+// empty entry of every category list means exactly those, never everything.
+TEST_F(CompFormTest, TheEmptyCategoryIsOneCategoryEverywhere) {
+    db.addArticle("datum", "读书", "a", 1);
+    db.addArticle("datum", "", "b", 2);
+    db.addArticle("datum", "<null>", "c", 3);
+    db.addArticle("datum", "随笔", "d", 4);
+    db.exec("update datum set [group]=NULL where [group]='<null>'");
+    open();
+    ASSERT_EQ(categories(), L({"全部", "读书", "", "随笔"}));
+    chooseCategory("");
+    EXPECT_EQ(items().size(), 2);
+    click(1);
+    EXPECT_EQ(w->shownTitle, "c");
+
+    TCompForm& d = openDialog(0);
+    ASSERT_EQ(texts(d.cbxCondition), L({"全部", "读书", "", "随笔"}));
+    d.cbxMode->setCurrentIndex(2);  // "全部添加，删除原文章"
+    d.cbxCondition->setCurrentIndex(2);
+    d.Button3->click();
+    EXPECT_EQ(prompt.texts(), L({"工作簿中数据已经追加完毕！"}));
+    EXPECT_EQ(groupTitles("datum1"), L({"/b", "<null>/c"}));
+    EXPECT_EQ(groupTitles("datum"), L({"读书/a", "随笔/d"}));
+
+    // Renaming the empty category of 工作簿1 names both articles.
+    d.ComboBox1->setCurrentIndex(1);
+    ASSERT_EQ(texts(d.ComboBox2), L({""}));
+    d.ComboBox3->setCurrentText("未分类");
+    prompt.clear();
+    d.btn1->click();
+    EXPECT_EQ(prompt.texts(), L({"更改完成！"}));
+    EXPECT_EQ(groupTitles("datum1"), L({"未分类/b", "未分类/c"}));
+}
+
 TEST_F(CompFormTest, EmptyNamesAreRefused) {
     db.addArticle("datum", "读书", "a", 1);
     TCompForm& d = openDialog(0);

@@ -26,6 +26,14 @@ void seed(TempDb& db) {
     db.addArticle("datum", "O'Brien", "Date", 3, false, "third plain body");
 }
 
+// seed plus two articles without a category: one empty, one null.
+void withoutCategory(TempDb& db) {
+    seed(db);
+    db.addArticle("datum", "", "Fig", 4);
+    db.addArticle("datum", "<null>", "Egg", 5);
+    db.exec("update datum set [group]=NULL where [group]='<null>'");
+}
+
 void seedUsersAndWorkbooks(TempDb& db) {
     seed(db);
     db.exec(
@@ -134,6 +142,22 @@ TEST(SqlDialect, EveryStatementOfTheProgramRunsWithItsEffect) {
          true,
          "theme",
          L({"Date"}),
+         {}},
+        {"the empty category, null rows included",
+         withoutCategory,
+         store::CBXNoAllItem(0, "datum"),
+         {{"group", ""}},
+         true,
+         "theme",
+         L({"Egg", "Fig"}),
+         {}},
+        {"the empty category, custom order",
+         withoutCategory,
+         store::CBXNoAllItem(2, "datum"),
+         {{"group", ""}},
+         true,
+         "theme",
+         L({"Fig", "Egg"}),
          {}},
         {"add SeqNo",
          legacyDatum,

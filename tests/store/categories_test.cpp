@@ -57,6 +57,11 @@ TEST_F(CategoriesTest, RenameAndMerge) {
         {"same name", "读书", "读书", {"读书", "随笔"}, {"读书", "随笔"}},
         {"quote in the old name", "It's", "新", {"It's", "x"}, {"新", "x"}},
         {"quote in the new name", "x", "O'Neil's", {"It's", "x"}, {"It's", "O'Neil's"}},
+        {"the empty category, null rows included",
+         "",
+         "未分类",
+         {"", "<null>", "x"},
+         {"未分类", "未分类", "x"}},
         {"letter case as the engine compares",
          "java",
          "Java",
@@ -72,6 +77,7 @@ TEST_F(CategoriesTest, RenameAndMerge) {
                           QByteArray("{\\rtf1 ") + QByteArray::number(i) + "}");
             db.addArticle("datum1", c.before[i], QStringLiteral("t%1").arg(i), i + 1);
         }
+        db.exec("update datum set [group]=NULL where [group]='<null>'");
         const QStringList other = testsupport::articleRows(db.conn(), "datum1", true);
         const QStringList ids = db.column("select id from datum order by id", "id");
         store::renameCategory(s.connection(), "datum", QString::fromUtf8(c.oldName),

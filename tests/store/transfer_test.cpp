@@ -40,7 +40,7 @@ class TransferTest : public ::testing::Test {
         return out;
     }
 
-    void transfer(const QString& category, int mode, const QString& source = "datum",
+    void transfer(const std::optional<QString>& category, int mode, const QString& source = "datum",
                   const QString& target = "datum1") {
         store::transferArticles(s, source, target, category, mode);
     }
@@ -63,7 +63,7 @@ void fillModesFixture(testsupport::TempDb& db) {
 
 struct ModeCase {
     int mode;
-    const char* category;
+    const char* category;  // nullptr: the whole workbook
     QStringList target;
     QStringList source;
 };
@@ -72,10 +72,13 @@ TEST_F(TransferTest, EachModeCopiesSkipsAndDeletesAsItSays) {
     const QStringList before = {"旧/乙", "旧/abc"};
     const QStringList all = {"读书/甲", "读书/乙", "随笔/甲", "读书/Abc", "随笔/丙"};
     const ModeCase cases[] = {
-        {0, "", before + all, all},
-        {1, "", before + QStringList{"读书/甲", "读书/Abc", "随笔/丙"}, all},
-        {2, "", before + all, {}},
-        {3, "", before + QStringList{"读书/甲", "读书/Abc", "随笔/丙"}, {"读书/乙", "随笔/甲"}},
+        {0, nullptr, before + all, all},
+        {1, nullptr, before + QStringList{"读书/甲", "读书/Abc", "随笔/丙"}, all},
+        {2, nullptr, before + all, {}},
+        {3,
+         nullptr,
+         before + QStringList{"读书/甲", "读书/Abc", "随笔/丙"},
+         {"读书/乙", "随笔/甲"}},
         {0, "读书", before + QStringList{"读书/甲", "读书/乙", "读书/Abc"}, all},
         {1, "读书", before + QStringList{"读书/甲", "读书/Abc"}, all},
         {2, "读书", before + QStringList{"读书/甲", "读书/乙", "读书/Abc"}, {"随笔/甲", "随笔/丙"}},
@@ -84,16 +87,43 @@ TEST_F(TransferTest, EachModeCopiesSkipsAndDeletesAsItSays) {
     for (const ModeCase& c : cases) {
         SCOPED_TRACE(QStringLiteral("mode %1 category '%2'")
                          .arg(c.mode)
-                         .arg(QString::fromUtf8(c.category))
+                         .arg(c.category ? QString::fromUtf8(c.category) : QStringLiteral("<all>"))
                          .toStdString());
         db.exec("delete * from datum");
         db.exec("delete * from datum1");
         fillModesFixture(db);
-        transfer(QString::fromUtf8(c.category), c.mode);
+        transfer(c.category ? std::optional<QString>(QString::fromUtf8(c.category)) : std::nullopt,
+                 c.mode);
         EXPECT_EQ(groupTitles("datum1"), c.target);
         EXPECT_EQ(groupTitles("datum"), c.source);
         EXPECT_EQ(seqNos(db.conn(), "datum1"), oneToN(c.target.size()));
         EXPECT_EQ(seqNos(db.conn(), "datum"), oneToN(c.source.size()));
+    }
+}
+
+// Rows of another program may carry an empty or a null category: the empty
+// entry of the condition list is that category, not the whole workbook.
+TEST_F(TransferTest, EmptyCategorySelectsOnlyRowsWithoutACategory) {
+    const QStringList all = {"读书/甲", "/乙", "<null>/丙", "随笔/丁"};
+    const QStringList moved = {"/乙", "<null>/丙"};
+    const ModeCase cases[] = {
+        {0, "", moved, all},
+        {1, "", moved, all},
+        {2, "", moved, {"读书/甲", "随笔/丁"}},
+        {3, "", moved, {"读书/甲", "随笔/丁"}},
+    };
+    for (const ModeCase& c : cases) {
+        SCOPED_TRACE(c.mode);
+        db.exec("delete * from datum");
+        db.exec("delete * from datum1");
+        db.addArticle("datum", "读书", "甲", 1);
+        db.addArticle("datum", "", "乙", 2);
+        db.addArticle("datum", "<null>", "丙", 3);
+        db.addArticle("datum", "随笔", "丁", 4);
+        db.exec("update datum set [group]=NULL where [group]='<null>'");
+        transfer(QStringLiteral(""), c.mode);
+        EXPECT_EQ(groupTitles("datum1"), c.target);
+        EXPECT_EQ(groupTitles("datum"), c.source);
     }
 }
 
@@ -103,7 +133,7 @@ TEST_F(TransferTest, TargetKeepsItsOrderAndSourceItsCustomOrder) {
     db.addArticle("datum", "a", "二", std::nullopt);  // a row another program added
     db.addArticle("datum1", "b", "后", 7);
     db.addArticle("datum1", "b", "前", 3);
-    transfer("", store::TransferAll);
+    transfer(std::nullopt, store::TransferAll);
     EXPECT_EQ(testsupport::titles(db.conn(), "datum1"),
               (QStringList{"前", "后", "三", "一", "二"}));
     EXPECT_EQ(seqNos(db.conn(), "datum1"), oneToN(5));
@@ -123,7 +153,7 @@ TEST_F(TransferTest, BodiesAreCopiedByteForByte) {
         db.addArticle("datum", "读书", "富文本", 1, true, rtf);
         db.addArticle("datum", "读书", "纯文本", 2, false, "第一行\r\n第二行");
         const QStringList source = articleRows(db.conn(), "datum");
-        transfer("", mode);
+        transfer(std::nullopt, mode);
         EXPECT_EQ(articleRows(db.conn(), "datum1"), source);
         store::RecordSet rs(db.conn());
         rs.setSql("select * from datum1 where theme='富文本'");
@@ -182,7 +212,7 @@ TEST_F(TransferTest, AFailureLeavesBothWorkbooksAsTheyWere) {
         db.exec(QString::fromUtf8(st.trigger));
         for (int mode = 0; mode < 4; ++mode) {
             SCOPED_TRACE(QStringLiteral("%1 mode %2").arg(st.trigger).arg(mode).toStdString());
-            EXPECT_THROW(transfer("", mode), store::StoreError);
+            EXPECT_THROW(transfer(std::nullopt, mode), store::StoreError);
             EXPECT_EQ(s.connection().transactionDepth(), 0);
             EXPECT_EQ(libraryFingerprint(db.conn()), fingerprint);
             EXPECT_EQ(articleRows(db.conn(), "datum", true), sourceRows);
@@ -193,14 +223,15 @@ TEST_F(TransferTest, AFailureLeavesBothWorkbooksAsTheyWere) {
             (QString::fromUtf8(st.trigger).contains("fail_copy") ? "fail_copy" : "fail_renumber"));
     }
     // The session still works afterwards.
-    transfer("", store::TransferAll);
+    transfer(std::nullopt, store::TransferAll);
     EXPECT_EQ(seqNos(db.conn(), "datum1"), oneToN(6));
 }
 
 TEST_F(TransferTest, OnlyWorkbookTablesAreAccepted) {
-    EXPECT_THROW(transfer("", 0, "datum", "UsersData"), store::StoreError);
-    EXPECT_THROW(transfer("", 0, "datum; drop table datum1", "datum1"), store::StoreError);
-    EXPECT_THROW(transfer("", 4), store::StoreError);
+    EXPECT_THROW(transfer(std::nullopt, 0, "datum", "UsersData"), store::StoreError);
+    EXPECT_THROW(transfer(std::nullopt, 0, "datum; drop table datum1", "datum1"),
+                 store::StoreError);
+    EXPECT_THROW(transfer(std::nullopt, 4), store::StoreError);
 }
 
 }  // namespace
