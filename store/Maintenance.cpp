@@ -6,13 +6,16 @@
 // only then replaces the original by one rename(). Until that rename the
 // original is untouched; after it the new file is complete. A crash at any
 // moment therefore leaves either the old or the new database, at worst with a
-// stray temporary file that the next compaction cleans up.
+// stray temporary file that the next compaction cleans up. A note beside the
+// copy records which file compaction created, so a file of the same name that
+// the program did not write is never deleted.
 
 #include "store/Maintenance.h"
 
 #include <fcntl.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -118,6 +121,23 @@ void removeWithJournal(const QString& path) {
     QFile::remove(path);
 }
 
+// The note beside the copy that names the file compaction created, by device
+// and inode: a file of the copy's name is ours only while the note names it.
+QString ownerNotePath(const QString& copyPath) {
+    return copyPath + QStringLiteral("-yunjan");
+}
+
+QByteArray fileIdentity(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' +
+           QByteArray::number(qulonglong(st.st_ino));
+}
+
+void removeOwnerNote(const QString& copyPath) {
+    QFile::remove(ownerNotePath(copyPath));
+}
+
 // Whether a file is a complete database that opens with the password and
 // holds the main workbook.
 bool isCompleteDatabase(const QString& path, const QString& password) {
@@ -141,6 +161,12 @@ void writeCompactedCopy(const QString& dbPath, const QString& tempPath, const QS
         Fd created(::open(QFile::encodeName(tempPath).constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
         if (created.get() < 0) throw StoreError("the compaction file cannot be created");
+        try {
+            markCompactFile(tempPath);
+        } catch (const StoreError&) {
+            QFile::remove(tempPath);  // created just now, by this call
+            throw;
+        }
     }
     {
         RawDb src(dbPath, password);
@@ -180,14 +206,16 @@ void compactFile(const QString& dbPath, const QString& tempPath, const QString& 
         throw StoreError("the database is in use by another program");
 
     if (QFileInfo::exists(tempPath) || QFileInfo::exists(tempPath + QStringLiteral("-journal"))) {
-        // A copy left by an interrupted compaction. The original was never
-        // replaced by it, so an incomplete copy is worthless and goes; a
-        // complete one is left for the user to move away.
-        if (QFileInfo::exists(tempPath) && isCompleteDatabase(tempPath, password))
+        // A copy left by an interrupted compaction: the original was never
+        // replaced by it, so an incomplete copy is worthless and goes. A
+        // complete copy, or any file this program cannot tell it wrote, is
+        // left for the user to move away.
+        if (!isOwnCompactFile(tempPath) || isCompleteDatabase(tempPath, password))
             throw CompactLeftoverError("the compaction file already exists");
         removeWithJournal(tempPath);
         if (QFileInfo::exists(tempPath)) throw StoreError("the compaction file cannot be removed");
     }
+    removeOwnerNote(tempPath);
 
     try {
         writeCompactedCopy(dbPath, tempPath, password);
@@ -195,13 +223,33 @@ void compactFile(const QString& dbPath, const QString& tempPath, const QString& 
                      QFile::encodeName(dbPath).constData()) != 0)
             throw StoreError("the compacted copy cannot replace the database");
         syncDirectoryOf(dbPath);
+        removeOwnerNote(tempPath);
     } catch (...) {
-        removeWithJournal(tempPath);
+        // Only a copy this run created goes (not a file that took the name
+        // before the exclusive create refused it).
+        if (isOwnCompactFile(tempPath)) removeWithJournal(tempPath);
+        removeOwnerNote(tempPath);
         throw;
     }
 }
 
 }  // namespace
+
+void markCompactFile(const QString& path) {
+    const QByteArray id = fileIdentity(path);
+    QFile note(ownerNotePath(path));
+    if (id.isEmpty() || !note.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        note.write(id) != id.size())
+        throw StoreError("the compaction file cannot be marked as the program's own");
+}
+
+bool isOwnCompactFile(const QString& path) {
+    QFile note(ownerNotePath(path));
+    if (!note.open(QIODevice::ReadOnly)) return false;
+    const QByteArray noted = note.readAll();
+    if (!QFileInfo::exists(path)) return !noted.isEmpty();  // only the journal of our copy is left
+    return !noted.isEmpty() && noted == fileIdentity(path);
+}
 
 CompactReport CompactDB(ArticleStore& s, const QString& dbFile, const QString& password) {
     Connection& conn = s.connection();

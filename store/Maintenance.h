@@ -17,6 +17,13 @@ class CompactLeftoverError : public StoreError {
     using StoreError::StoreError;
 };
 
+// Records that the file at path (the compaction's copy) was created by the
+// program, in a note "<path>-yunjan" naming the file's device and inode.
+// Throws StoreError when the note cannot be written.
+void markCompactFile(const QString& path);
+// Whether path is the copy the note names (or, path gone, its journal is).
+bool isOwnCompactFile(const QString& path);
+
 // Size of a file in bytes (0 when missing or unreadable).
 qint64 fileSizeBytes(const QString& path);
 
@@ -29,10 +36,11 @@ struct CompactReport {
 // compacted copy to "tempdb$$.$$$" in the working directory and, once the copy
 // is complete, on disk and opens with the password, replaces dbFile with it by
 // one rename; then reopens the connection. A leftover "tempdb$$.$$$" that is
-// not a complete database is removed first. Throws StoreError (database file
-// unchanged, temporary file removed, connection reopened when possible) when
-// another process has the database open or anything fails;
-// CompactLeftoverError when a complete leftover copy is in the way.
+// an incomplete copy of an earlier compaction is removed first. Throws
+// StoreError (database file unchanged, temporary file removed, connection
+// reopened when possible) when another process has the database open or
+// anything fails; CompactLeftoverError when a complete leftover copy, or a
+// file of that name the program did not write, is in the way (left alone).
 CompactReport CompactDB(ArticleStore& s, const QString& dbFile, const QString& password);
 
 // "delete * from " + table.

@@ -145,7 +145,8 @@ TEST_P(CrashSafetyTest, KilledAtRandomMomentsLeavesBeforeOrAfter) {
         }
         if (op == QLatin1String("compact")) {
             // A leftover copy never blocks the next compaction for good: an
-            // incomplete one is removed, a complete one is reported.
+            // incomplete one is removed, a complete one (or an empty file the
+            // kill left before it was noted as the program's) is reported.
             const QString cwd = QDir::currentPath();
             QDir::setCurrent(f.path());
             s->connection().setConnectionString(

@@ -155,29 +155,46 @@ TEST_F(MaintenanceTest, WrongPasswordLeavesTheFileAndNoCopy) {
     EXPECT_TRUE(s.connection().isOpen());
 }
 
-TEST_F(MaintenanceTest, LeftoverCopyFromAnInterruptedRun) {
+// A file named like the compaction's copy is removed only when it is the
+// copy an interrupted compaction wrote; any other file of that name is the
+// user's, reported and left alone.
+TEST_F(MaintenanceTest, LeftoverFileOfTheCopysName) {
     release();
     QFile src(db.dbPath());
     ASSERT_TRUE(src.open(QIODevice::ReadOnly));
     const QByteArray whole = src.readAll();
     src.close();
+    enum Origin { Someone, Compaction, ReplacedAfterCompaction };
     struct Case {
         const char* name;
+        Origin origin;
         QByteArray bytes;
         bool withJournal;
-        bool complete;
+        bool removed;
     } cases[] = {
-        {"empty file", QByteArray(), false, false},
-        {"garbage", QByteArray(5000, '\x5a'), false, false},
-        {"first pages of a copy", whole.left(8192), false, false},
-        {"copy with a hot journal", whole, true, false},
-        {"complete copy", whole, false, true},
+        {"someone's empty file", Someone, QByteArray(), false, false},
+        {"someone's text", Someone, QByteArray("notes of the user\n"), false, false},
+        {"someone's file with a journal beside it", Someone, QByteArray(5000, '\x5a'), true, false},
+        {"someone's copy of the database", Someone, whole, false, false},
+        {"our empty copy", Compaction, QByteArray(), false, true},
+        {"the first pages of our copy", Compaction, whole.left(8192), false, true},
+        {"our copy with a hot journal", Compaction, whole, true, true},
+        {"our complete copy", Compaction, whole, false, false},
+        {"someone's file that took our copy's name", ReplacedAfterCompaction, whole.left(8192),
+         false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         {
             QFile f(kTemp);
             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            if (c.origin != Someone) store::markCompactFile(kTemp);
+            if (c.origin == ReplacedAfterCompaction) {
+                f.close();
+                ASSERT_TRUE(QFile::rename(kTemp, kTemp + ".old"));
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                QFile::remove(kTemp + ".old");
+            }
             f.write(c.bytes);
         }
         if (c.withJournal) {
@@ -186,16 +203,20 @@ TEST_F(MaintenanceTest, LeftoverCopyFromAnInterruptedRun) {
             j.write(QByteArray(512, '\0'));
         }
         const QByteArray hash = fileHash(db.dbPath());
-        if (c.complete) {
-            EXPECT_THROW(store::CompactDB(s, kDbFile, kPassword), store::CompactLeftoverError);
-            EXPECT_EQ(fileHash(db.dbPath()), hash);
-            EXPECT_TRUE(QFile::exists(kTemp));  // the user's to move away
-            QFile::remove(kTemp);
-        } else {
+        const QByteArray tempHash = fileHash(kTemp);
+        if (c.removed) {
             EXPECT_NO_THROW(store::CompactDB(s, kDbFile, kPassword));
             EXPECT_FALSE(QFile::exists(kTemp));
             EXPECT_FALSE(QFile::exists(kTemp + "-journal"));
+        } else {
+            EXPECT_THROW(store::CompactDB(s, kDbFile, kPassword), store::CompactLeftoverError);
+            EXPECT_EQ(fileHash(db.dbPath()), hash);
+            EXPECT_EQ(fileHash(kTemp), tempHash);  // the user's to move away
+            EXPECT_EQ(QFile::exists(kTemp + "-journal"), c.withJournal);
         }
+        QFile::remove(kTemp);
+        QFile::remove(kTemp + "-journal");
+        QFile::remove(kTemp + "-yunjan");
         EXPECT_TRUE(s.connection().isOpen());
         s.connection().close();
     }
