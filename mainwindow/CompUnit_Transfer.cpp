@@ -85,25 +85,36 @@ void TCompForm::Button3Click() {
         store::transferArticles(
             main_->db(), current, target, category, mode, [] { QCoreApplication::processEvents(); },
             [this] { stepProgress(); });
-        stepProgress();
-        main_->db().reopenMain();
-        main_->RefreshComboBox();
-        main_->CBXgroup->setCurrentIndex(0);
-        stepProgress();
-        main_->CBXgroupChange();
-        stepProgress();
-        main_->Refreshlistbox1();
-        stepProgress();
-        main_->UpdateStatusCounts();
-        stepProgress();
-        sourceQuery_->close();
-        targetQuery_->close();
     } catch (const store::StoreError&) {
         platform::prompt().messageBox(this, QStringLiteral("文章在转移的过程中出错，请联系作者！"),
                                       QStringLiteral("提示:"), platform::Buttons::Ok,
                                       platform::Icon::Error);
         return;
     }
+    // The transfer has committed: what fails from here on is the refresh of
+    // the main window, never the transfer.
+    int stepsLeft = 5;
+    auto step = [&] {
+        stepProgress();
+        --stepsLeft;
+    };
+    try {
+        step();
+        main_->db().reopenMain();
+        main_->RefreshComboBox();
+        main_->CBXgroup->setCurrentIndex(0);
+        step();
+        main_->CBXgroupChange();
+        step();
+        main_->Refreshlistbox1();
+        step();
+        main_->UpdateStatusCounts();
+    } catch (const std::exception& e) {
+        main_->reopenListAfterChange(QString::fromUtf8(e.what()), true);
+    }
+    while (stepsLeft > 0) step();
+    sourceQuery_->close();
+    targetQuery_->close();
     stepProgress();
     platform::prompt().showMessage(this, QStringLiteral("工作簿中数据已经追加完毕！"));
 }

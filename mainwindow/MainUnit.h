@@ -109,6 +109,12 @@ class TMainForm : public QMainWindow {
     void CBXgroupChange();
     void Refreshlistbox1();
     void UpdateStatusCounts();
+    // After a committed change whose refresh failed: reopens the current
+    // workbook's list (and rebuilds the category list, "全部" selected, when
+    // withCategories) without the ending connection message; when even that
+    // fails, empties the title list and shows the general error report with
+    // error. Returns whether the list was reopened.
+    bool reopenListAfterChange(const QString& error, bool withCategories);
     void cxTabControl1Change();
     void ListBox1Click();  // shows the selected article
     void ShowArticle();

@@ -73,6 +73,9 @@ void TMainForm::BtnDelClick() {
         return;
     try {
         store::deleteArticle(db(), i);
+    } catch (const store::ListReopenError& e) {
+        // The article is deleted; only the list has to be read again.
+        if (!reopenListAfterChange(QString::fromUtf8(e.what()), false)) return;
     } catch (const store::StoreError&) {
         // Nothing was deleted and the list still matches the record set.
         platform::prompt().errorReport(this, QStringLiteral("删除数据失败，请检查操作！"));
@@ -164,8 +167,12 @@ void TMainForm::moveArticleTo(int position) {
     }
     const QString target = store::workbookTable(position);
     if (target.isEmpty()) return;
+    enum { Refresh, Reopened, Lost } list = Refresh;
     try {
         store::moveArticle(db(), i, target);
+    } catch (const store::ListReopenError& e) {
+        // The article is moved; only the list has to be read again.
+        list = reopenListAfterChange(QString::fromUtf8(e.what()), false) ? Reopened : Lost;
     } catch (const store::StoreError&) {
         // Both workbooks are as they were; the list still matches.
         platform::prompt().messageBox(this, QStringLiteral("操作出错，请与作者联系！"),
@@ -173,7 +180,8 @@ void TMainForm::moveArticleTo(int position) {
         return;
     }
     platform::prompt().showMessage(this, QStringLiteral("文章移动成功！！"));
-    Refreshlistbox1();
+    if (list == Lost) return;
+    if (list == Refresh) Refreshlistbox1();
     selectAbove(this, i);
 }
 

@@ -107,6 +107,30 @@ void TMainForm::CBXgroupChange() {
     Refreshlistbox1();
 }
 
+bool TMainForm::reopenListAfterChange(const QString& error, bool withCategories) {
+    try {
+        if (withCategories) {
+            db_->OpenDb(store::workbookOpenSql(currentTable()));
+            RefreshComboBox();
+            CBXgroup->setCurrentIndex(0);
+        } else if (CBXgroup->currentIndex() <= 0) {
+            db_->OpenDb(store::CBXAllItem(sortMode, currentTable()));
+        } else {
+            db_->OpenDb(store::CBXNoAllItem(sortMode, currentTable()), true,
+                        CBXgroup->currentText());
+        }
+        Refreshlistbox1();
+        UpdateStatusCounts();
+        return true;
+    } catch (const std::exception&) {
+        // No title may stand for a row the record set does not have.
+        db_->ADOQuery1().close();
+        ListBox1->setTitles({});
+        platform::prompt().errorReport(this, error);
+        return false;
+    }
+}
+
 void TMainForm::UpdateStatusCounts() {
     const int n = db_->countRows(currentTable());
     statusPanels[4]->setText(QString::number(n) + QStringLiteral(" 条记录"));

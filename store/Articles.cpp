@@ -41,6 +41,15 @@ void guarded(ArticleStore& s, const std::function<void()>& body) {
     }
 }
 
+// Reopens the main record set after a committed change.
+void reopenAfterCommit(ArticleStore& s) {
+    try {
+        s.reopenMain();
+    } catch (const StoreError& e) {
+        throw ListReopenError(e.what());
+    }
+}
+
 void setContent(RecordSet& q, bool isFormat, const QByteArray& body) {
     if (isFormat)
         q.writeBlob(QStringLiteral("content"), body);
@@ -95,7 +104,7 @@ void deleteArticle(ArticleStore& s, int row) {
         s.ADOQuery1().deleteRow();
         s.RenumberSeqNo(s.currentTable(), true);
     });
-    s.reopenMain();
+    reopenAfterCommit(s);
 }
 
 void moveArticle(ArticleStore& s, int row, const QString& targetTable) {
@@ -124,7 +133,7 @@ void moveArticle(ArticleStore& s, int row, const QString& targetTable) {
         s.RenumberSeqNo(s.currentTable(), true);
         s.RenumberSeqNo(targetTable, true);
     });
-    s.reopenMain();
+    reopenAfterCommit(s);
 }
 
 void changeCategoryAndTitle(ArticleStore& s, int row, const QString& group, const QString& theme) {

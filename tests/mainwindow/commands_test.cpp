@@ -72,6 +72,49 @@ TEST_F(CommandsTest, DeleteCancelledOrWithoutSelectionChangesNothing) {
     EXPECT_EQ(w->selectedIndex(), 1);
 }
 
+// The main record set's text that reads the workbook while it has at least
+// three articles and fails once it has fewer: the list cannot be reopened
+// after a command took an article away.
+const char* const kListFailsBelowThree =
+    "select * from datum where abs(case when (select count(*) from datum) < 3 "
+    "then (-9223372036854775807 - 1) else 1 end) > 0 ORDER BY [seqno]";
+
+// The change of a delete or a move is committed before the list is reopened:
+// a failure to reopen is no failed command, and the list is reopened afresh.
+TEST_F(CommandsTest, AListThatCannotBeReopenedAfterDeleteOrMoveIsNoFailedCommand) {
+    struct Case {
+        const char* name;
+        std::function<void(TMainForm&)> run;
+        QStringList messages;
+        QStringList datum1;
+    } cases[] = {
+        {"delete", [](TMainForm& m) { m.BtnDelClick(); }, L({"确认删除记录？"}), {}},
+        {"move", [](TMainForm& m) { m.moveArticleTo(1); }, L({"文章移动成功！！"}), L({"t3"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w.reset();
+        db.exec("delete * from datum");
+        db.exec("delete * from datum1");
+        db.addArticles("datum", "g", "t", 3);
+        open();
+        w->db().OpenDb(QString::fromLatin1(kListFailsBelowThree));
+        w->Refreshlistbox1();
+        click(2);
+        ASSERT_EQ(w->shownTitle, "t3");
+        c.run(*w);
+        EXPECT_EQ(prompt.texts(), c.messages);
+        EXPECT_EQ(stored("datum"), L({"t1", "t2"}));
+        EXPECT_EQ(stored("datum1"), c.datum1);
+        // The list was reopened and matches its record set again.
+        EXPECT_EQ(items(), L({"1. t1", "2. t2"}));
+        EXPECT_EQ(w->selectedIndex(), 1);
+        EXPECT_EQ(w->shownTitle, "t2");
+        click(0);
+        EXPECT_EQ(w->shownTitle, "t1");
+    }
+}
+
 // ------------------------------------------------------------ rename in place
 
 TEST_F(CommandsTest, RenameEditorIsPlacedAfterTheNumberOrAtTwentyThree) {

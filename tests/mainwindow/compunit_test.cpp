@@ -432,6 +432,35 @@ TEST_F(CompFormTest, AFailedTransferChangesNothingAndSaysSo) {
     EXPECT_EQ(items().size(), 4);
 }
 
+// The transfer has committed when the main window is refreshed: a list that
+// cannot be reopened then is no failed transfer.
+TEST_F(CompFormTest, ARefreshFailureAfterTheTransferIsNoFailedTransfer) {
+    db.addArticle("datum", "读书", "a", 1);
+    db.addArticle("datum", "随笔", "b", 2);
+    db.addArticle("datum", "读书", "c", 3);
+    open();
+    // Reads the workbook while it has three articles, fails with fewer.
+    w->db().OpenDb(
+        QStringLiteral("select * from datum where abs(case when (select count(*) from datum) < 3 "
+                       "then (-9223372036854775807 - 1) else 1 end) > 0 ORDER BY [seqno]"));
+    w->Refreshlistbox1();
+    TCompForm& d = openDialog(0);
+    d.cbxMode->setCurrentIndex(2);  // "全部添加，删除原文章"
+    d.cbxCondition->setCurrentIndex(1);
+    ASSERT_EQ(d.cbxCondition->currentText(), "读书");
+    d.Button3->click();
+    EXPECT_EQ(prompt.texts(), L({"工作簿中数据已经追加完毕！"}));
+    EXPECT_EQ(groupTitles("datum1"), L({"读书/a", "读书/c"}));
+    EXPECT_EQ(groupTitles("datum"), L({"随笔/b"}));
+    // The main window shows the current workbook afresh.
+    EXPECT_EQ(categories(), L({"全部", "随笔"}));
+    EXPECT_EQ(w->CBXgroup->currentIndex(), 0);
+    EXPECT_EQ(items().size(), 1);
+    EXPECT_EQ(panel(4), "1 条记录");
+    click(0);
+    EXPECT_EQ(w->shownTitle, "b");
+}
+
 // ------------------------------------------------------------------ categories
 
 TEST_F(CompFormTest, RenameMergesInTheChosenWorkbookOnly) {
