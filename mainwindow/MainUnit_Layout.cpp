@@ -411,6 +411,7 @@ void TMainForm::wireSignals() {
     connect(ListBox1, &TitleList::userSelected, this, &TMainForm::ListBox1Click);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
     connect(ListBox1, &TitleList::titleDropped, this, &TMainForm::ListBox1DragDrop);
+    ListBox1->setDragCondition([this] { return db_ && db_->mainInCustomOrder(); });
     connect(ListBox1, &TitleList::popupRequested, this, &TMainForm::ListBox1Popup);
     connect(cxHeader1, &SortHeader::sectionClicked, this, &TMainForm::cxHeader1SectionClick);
     connect(CBXNo, &QComboBox::activated, this, [this](int) { CBXNoChange(); });

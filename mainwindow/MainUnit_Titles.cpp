@@ -111,6 +111,11 @@ void TMainForm::ListBox1DragDrop(int s, int t) {
         if (t < 0) ListBox1->eraseFeedback();
         return;
     }
+    // Search results, title order: item i is no row a drop could place.
+    if (!db_->mainInCustomOrder()) {
+        ListBox1->eraseFeedback();
+        return;
+    }
     bool moved = false;
     try {
         moved = db_->dropReorder(s, t);

@@ -116,7 +116,7 @@ void TitleList::setListColor(const QColor& c) {
 }
 
 bool TitleList::wouldStartDrag(const QPoint& pos) const {
-    return dragOn_ && indexAt(pos).isValid();
+    return dragAllowed() && indexAt(pos).isValid();
 }
 
 void TitleList::markDropTarget(const QPoint& pos) {
@@ -168,16 +168,20 @@ void TitleList::mousePressEvent(QMouseEvent* e) {
         return;
     }
     QListWidget::mousePressEvent(e);
+    const bool onTitle = indexAt(pos).isValid();
     if (e->button() == Qt::LeftButton) {
         pressed_ = true;
         pressPos_ = pos;
         pressRow_ = indexAt(pos).row();
     }
-    if (selectedRow() != before && selectedRow() >= 0) emit userSelected();
+    // A click on the title already selected shows it again.
+    if (selectedRow() >= 0 &&
+        (selectedRow() != before || (e->button() == Qt::LeftButton && onTitle)))
+        emit userSelected();
 }
 
 void TitleList::mouseMoveEvent(QMouseEvent* e) {
-    if (pressed_ && (e->buttons() & Qt::LeftButton) && dragOn_ && pressRow_ >= 0) {
+    if (pressed_ && (e->buttons() & Qt::LeftButton) && pressRow_ >= 0 && dragAllowed()) {
         if ((e->position().toPoint() - pressPos_).manhattanLength() >=
             QApplication::startDragDistance())
             startTitleDrag();

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPoint>
 #include <QRect>
+#include <functional>
 
 class TitleList : public QListWidget {
     Q_OBJECT
@@ -29,9 +30,13 @@ class TitleList : public QListWidget {
     QColor listColor() const { return listColor_; }
     void setListColor(const QColor& c);
 
-    // Dragging starts only while this is on (custom order).
+    // Dragging starts only while this is on (custom order) and the condition,
+    // when one is set, holds (the list shows rows a drop can reorder).
     bool titleDragEnabled() const { return dragOn_; }
     void setTitleDragEnabled(bool on) { dragOn_ = on; }
+    void setDragCondition(std::function<bool()> condition) {
+        dragCondition_ = std::move(condition);
+    }
     // Whether a press at pos followed by a move would start a drag.
     bool wouldStartDrag(const QPoint& pos) const;
 
@@ -80,11 +85,13 @@ class TitleList : public QListWidget {
 
   private:
     void startTitleDrag();
+    bool dragAllowed() const { return dragOn_ && (!dragCondition_ || dragCondition_()); }
 
     int numberMode_ = 2;
     int titleMode_ = 0;
     int itemHeight_ = kHeightMedium;
     bool dragOn_ = true;
+    std::function<bool()> dragCondition_;
     QColor listColor_;
     QWidget* editor_ = nullptr;
     QRect feedback_;

@@ -189,8 +189,16 @@ void ArticleStore::moveMainTo(int i) {
     q1_.moveBy(i);
 }
 
+bool ArticleStore::mainInCustomOrder() const {
+    if (!q1_.isActive()) return false;
+    const QString sql = q1_.sql();
+    return sql == workbookOpenSql(currentTable_) || sql == CBXAllItem(SortCustom, currentTable_) ||
+           sql == CBXNoAllItem(SortCustom, currentTable_);
+}
+
 bool ArticleStore::dropReorder(int s, int t) {
     if (s < 0 || t < 0 || s == t) return false;
+    if (!mainInCustomOrder()) return false;
     if (s >= q1_.recordCount() || t >= q1_.recordCount()) return false;
     moveMainTo(s);
     if (q1_.isNull(QStringLiteral("SeqNo"))) return false;

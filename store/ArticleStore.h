@@ -65,10 +65,16 @@ class ArticleStore {
     // Row count of a table (the unordered OpenSeqNo's count).
     int countRows(const QString& table);
 
+    // Whether the main record set lists the current workbook in custom order
+    // (the order-number query of that table, with or without a category):
+    // only then is row i the title a drop may place.
+    bool mainInCustomOrder() const;
+
     // Store side of a drop in the title list: s = dragged row, t = target row
     // of the main record set. Shifts the range, gives the dragged row the
     // target's number and reopens the main record set. Returns false when
-    // nothing was changed (s or t is -1, s == t, or either order number is null).
+    // nothing was changed (the main record set is not in custom order, s or t
+    // is -1, s == t, or either order number is null).
     bool dropReorder(int s, int t);
 
     // Positions the main record set on row i (first, then i forward).

@@ -141,6 +141,33 @@ TEST_F(SearchTest, TheNoHitLineIsInertForEveryCommand) {
     EXPECT_FALSE(w->ListBox1->item(0)->isSelected());
 }
 
+// Search results are ordered by title and come from the main workbook
+// whatever tab is shown: no drag starts on them and a drop changes nothing,
+// so item i stays row i for every later click and command.
+TEST_F(SearchTest, NoTitleIsDraggedInSearchResults) {
+    fill();
+    db.addArticle("datum1", "g", "x", 2);
+    for (int tab : {0, 1}) {
+        SCOPED_TRACE(tab);
+        w.reset();
+        open();
+        w->cxTabControl1->setCurrentIndex(tab);
+        QApplication::processEvents();
+        search("笔记");
+        ASSERT_EQ(items(), L({"1. 笔记二", "2. 读书笔记"}));
+        const QStringList before = fingerprint();
+        EXPECT_FALSE(w->ListBox1->wouldStartDrag(itemRect(1).center()));
+        click(1);
+        w->ListBox1DragDrop(1, 0);
+        EXPECT_EQ(fingerprint(), before);
+        EXPECT_EQ(items(), L({"1. 笔记二", "2. 读书笔记"}));
+        click(0);
+        EXPECT_EQ(w->shownTitle, "笔记二");
+        click(1);
+        EXPECT_EQ(w->shownTitle, "读书笔记");
+    }
+}
+
 TEST_F(SearchTest, DeleteAfterASearchRemovesTheHitFromTheMainWorkbook) {
     fill();
     db.addArticle("datum1", "g", "x", 7);

@@ -7,7 +7,9 @@
 #include <random>
 
 #include "store/ArticleStore.h"
+#include "store/Search.h"
 #include "tests/store/QtPrinters.h"
+#include "tests/support/ArticleRows.h"
 #include "tests/support/TempDb.h"
 
 using store::ArticleStore;
@@ -196,6 +198,50 @@ TEST(Drop, FilteredListKeepsEveryCategorysOrder) {
     EXPECT_TRUE(s.dropReorder(0, 1));
     s.OpenDb(store::CBXAllItem(store::SortCustom, "datum"));
     EXPECT_EQ(titles(s.ADOQuery1()), L({"A1", "A3", "B1", "A2", "B2"}));
+}
+
+// Only a list of the current workbook in custom order can be reordered: on
+// search results, title order or another table's rows item i is not the row
+// whose number a drop would take.
+TEST(Drop, OnlyTheCurrentWorkbookInCustomOrderIsReordered) {
+    struct Case {
+        const char* name;
+        QString sql;
+        bool reorders;
+    } cases[] = {
+        {"workbook opened", store::workbookOpenSql("datum"), true},
+        {"all, custom order", store::CBXAllItem(store::SortCustom, "datum"), true},
+        {"one category, custom order", store::CBXNoAllItem(store::SortCustom, "datum"), true},
+        {"title ascending", store::CBXAllItem(store::SortAscending, "datum"), false},
+        {"title descending", store::CBXNoAllItem(store::SortDescending, "datum"), false},
+        {"title search", store::searchSql(store::SearchTitle), false},
+        {"stored order after a compaction", "select * from datum ", false},
+        {"another workbook", store::CBXAllItem(store::SortCustom, "datum1"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDb db;
+        db.conn().createArticleTable("datum1");
+        db.addArticle("datum", "g", "b", 1);
+        db.addArticle("datum", "g", "a", 2);
+        db.addArticle("datum", "g", "c", 3);
+        db.addArticle("datum1", "g", "x", 1);
+        db.addArticle("datum1", "g", "y", 2);
+        db.addArticle("datum1", "g", "z", 3);
+        ArticleStore s;
+        if (c.sql == store::searchSql(store::SearchTitle))
+            store::openSearch(s, store::SearchTitle, "");
+        else
+            s.OpenDb(c.sql, true, "g");
+        ASSERT_EQ(s.ADOQuery1().recordCount(), 3);
+        const QStringList before = numbers(db);
+        const QStringList other = testsupport::seqNos(db.conn(), "datum1");
+        EXPECT_EQ(s.dropReorder(2, 0), c.reorders);
+        if (!c.reorders) {
+            EXPECT_EQ(numbers(db), before);
+            EXPECT_EQ(testsupport::seqNos(db.conn(), "datum1"), other);
+        }
+    }
 }
 
 TEST(Drop, ANullNumberOnEitherSideDoesNothing) {
