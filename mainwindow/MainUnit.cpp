@@ -166,6 +166,8 @@ void TMainForm::FormCreate() {
     editor->setFont(ListBox1->font());
     editor->resize(ListBox1->viewport()->width(), ListBox1->itemHeight());
     connect(editor, &TitleEditor::commitRequested, this, &TMainForm::titleEditorCommit);
+    connect(editor, &TitleEditor::popupRequested, this,
+            [this](const QPoint& global) { ListPopup->popup(global); });
     titleEditor = editor;
     ListBox1->setInPlaceEditor(editor);
     stepSplash();

@@ -150,6 +150,12 @@ void TMainForm::titleEditorCommit() {
 }
 
 void TMainForm::N20Click() {
+    // The entry is enabled for the open rename editor's selection; copy that
+    // even if the closing menu has not handed the focus back yet.
+    if (titleEditor && titleEditor->isVisible() && titleEditor->hasSelectedText()) {
+        titleEditor->copy();
+        return;
+    }
     QWidget* fw = QApplication::focusWidget();
     if (auto* le = qobject_cast<QLineEdit*>(fw))
         le->copy();

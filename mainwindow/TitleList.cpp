@@ -1,6 +1,7 @@
 #include "mainwindow/TitleList.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDrag>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -279,5 +280,12 @@ void TitleEditor::keyPressEvent(QKeyEvent* e) {
 
 void TitleEditor::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    hide();
+    // Only a move of the focus inside the window ends the rename: a popup
+    // menu, or another window, takes it for a while and gives it back.
+    if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason) hide();
+}
+
+void TitleEditor::contextMenuEvent(QContextMenuEvent* e) {
+    emit popupRequested(e->globalPos());
+    e->accept();
 }

@@ -101,7 +101,9 @@ class TitleList : public QListWidget {
 };
 
 // The in-place title editor: flat, borderless, hidden until a rename starts.
-// Enter commits; losing the focus hides it.
+// Enter commits; the focus moving to another control of the window hides
+// it (a popup menu or another window does not). Its context menu is the
+// title list's popup, whose "复制标题" copies from it.
 class TitleEditor : public QLineEdit {
     Q_OBJECT
   public:
@@ -109,8 +111,12 @@ class TitleEditor : public QLineEdit {
 
   signals:
     void commitRequested();
+    // A context menu was asked for at global (screen coordinates): the title
+    // list's popup stands in for the line edit's own menu.
+    void popupRequested(const QPoint& global);
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 };

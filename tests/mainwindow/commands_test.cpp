@@ -426,6 +426,63 @@ TEST_F(CommandsTest, CopyTitleOnlyWithTextSelectedInTheRenameEditor) {
     EXPECT_TRUE(w->action("N8")->isEnabled());
 }
 
+// A right click as the window system delivers it: press and release reach
+// the window, which passes them, and the context menu request, to the widget
+// under the pointer.
+namespace {
+void rightClickThroughWindow(QWidget* target, const QPoint& pos) {
+    QWidget* top = target->window();
+    const QPointF inWindow(target->mapTo(top, pos));
+    const QPointF global(target->mapToGlobal(pos));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent e(type, inWindow, inWindow, global, Qt::RightButton,
+                      type == QEvent::MouseButtonPress ? Qt::RightButton : Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(top->windowHandle(), &e);
+    }
+}
+}  // namespace
+
+TEST_F(CommandsTest, RightClickInTheRenameEditorOffersCopyTitle) {
+    db.addArticles("datum", "g", "t", 2);
+    open();
+    click(0);
+    w->ListBox1DblClick();
+    ASSERT_TRUE(w->titleEditor->isVisible());
+    QAction* copy = w->action("N20");
+    struct Case {
+        const char* name;
+        bool selected;
+    } cases[] = {{"title selected", true}, {"nothing selected", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.selected)
+            w->titleEditor->selectAll();
+        else
+            w->titleEditor->deselect();
+        QWidget* popup = nullptr;
+        bool enabled = false;
+        QTimer::singleShot(0, [&] {
+            popup = QApplication::activePopupWidget();
+            enabled = copy->isEnabled();
+            if (popup) popup->close();
+        });
+        rightClickThroughWindow(w->titleEditor, w->titleEditor->rect().center());
+        for (int k = 0; k < 100 && !popup; ++k)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_NE(popup, nullptr);
+        EXPECT_EQ(popup, w->ListPopup);
+        EXPECT_EQ(enabled, c.selected);
+        // The menu leaves the editor open, so the entry copies from it.
+        EXPECT_TRUE(w->titleEditor->isVisible());
+        if (c.selected) {
+            QApplication::clipboard()->clear();
+            copy->trigger();
+            EXPECT_EQ(QApplication::clipboard()->text(), "t1");
+        }
+    }
+}
+
 // -------------------------------------------------------- tool entries
 
 TEST_F(CommandsTest, AddDbStartsTheSiblingProgram) {
