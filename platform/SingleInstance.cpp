@@ -1,17 +1,39 @@
 #include "platform/SingleInstance.h"
 
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QRegularExpression>
 
 namespace platform {
 
+namespace {
+
+QString shortHash(const QString& text) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+// The user's desktop session: its Wayland socket and X display (":0.1" is
+// screen 1 of display ":0", the same desktop) and the session's runtime folder.
+QString desktopSession() {
+    static const QRegularExpression screen(QStringLiteral("\\.[0-9]+$"));
+    QString display = qEnvironmentVariable("DISPLAY");
+    display.remove(screen);
+    return qEnvironmentVariable("WAYLAND_DISPLAY") + QLatin1Char('|') + display + QLatin1Char('|') +
+           qEnvironmentVariable("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
-    // Socket names must be plain ASCII; the caption is Chinese.
-    const QByteArray h =
-        QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    name_ = QStringLiteral("yunjan-") + QString::fromLatin1(h) + QLatin1Char('-') +
-            qEnvironmentVariable("USER", QStringLiteral("user"));
+    // Socket names must be plain ASCII; the caption is Chinese. One copy runs
+    // per user and desktop session: a start on another display is its own.
+    name_ = QStringLiteral("yunjan-") + shortHash(key) + QLatin1Char('-') +
+            qEnvironmentVariable("USER", QStringLiteral("user")) + QLatin1Char('-') +
+            QString::number(::getuid()) + QLatin1Char('-') + shortHash(desktopSession());
 }
 
 SingleInstance::~SingleInstance() = default;

@@ -1,7 +1,8 @@
 #pragma once
-// One running copy per user: the first start listens on a local socket named
-// after the main window's caption; a second start asks it to restore its
-// window and then exits.
+// One running copy per user and desktop session: the first start listens on
+// a local socket named after the main window's caption, the user and the
+// session (display or Wayland socket, runtime folder); a second start on the
+// same desktop asks it to restore its window and then exits.
 
 #include <QObject>
 #include <QString>
@@ -12,7 +13,7 @@ namespace platform {
 
 class SingleInstance : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit SingleInstance(const QString& key, QObject* parent = nullptr);
     ~SingleInstance() override;
 
@@ -21,10 +22,10 @@ public:
     // Starts listening; emits restoreRequested when a later copy starts.
     bool listen();
 
-signals:
+  signals:
     void restoreRequested();
 
-private:
+  private:
     QString name_;
     QLocalServer* server_ = nullptr;
 };

@@ -48,3 +48,56 @@ TEST_F(SingleInstanceTest, SecondStartRestoresTheHiddenWindowAndExits) {
     // The second copy opened no window of its own and wrote no settings.
     EXPECT_FALSE(QFileInfo::exists(db.dir() + "/yunjan.ini"));
 }
+
+// The running copy is the one on the user's desktop: a start on another
+// display or Wayland session is a copy of its own, on the same display (any
+// screen of it) it finds the running one.
+TEST(SingleInstanceKey, OneCopyPerUserAndDesktopSession) {
+    struct Env {
+        const char* display;
+        const char* wayland;
+    };
+    struct Case {
+        const char* name;
+        Env first, second;
+        bool found;
+    } cases[] = {
+        {"same display", {":7", nullptr}, {":7", nullptr}, true},
+        {"another screen of the display", {":7", nullptr}, {":7.1", nullptr}, true},
+        {"another display", {":7", nullptr}, {":8", nullptr}, false},
+        {"another Wayland session", {":7", "wayland-7"}, {":7", "wayland-8"}, false},
+        {"Wayland and X of one session", {":7", "wayland-7"}, {":7", "wayland-7"}, true},
+    };
+    const QByteArray display = qgetenv("DISPLAY"), wayland = qgetenv("WAYLAND_DISPLAY");
+    auto set = [](const Env& e) {
+        qputenv("DISPLAY", e.display);
+        if (e.wayland)
+            qputenv("WAYLAND_DISPLAY", e.wayland);
+        else
+            qunsetenv("WAYLAND_DISPLAY");
+    };
+    const QString key = QStringLiteral("yunjan-test-%1").arg(QCoreApplication::applicationPid());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        set(c.first);
+        platform::SingleInstance running(key);
+        ASSERT_TRUE(running.listen());
+        int restores = 0;
+        QObject::connect(&running, &platform::SingleInstance::restoreRequested,
+                         [&] { ++restores; });
+        set(c.second);
+        platform::SingleInstance second(key);
+        EXPECT_EQ(second.notifyRunning(), c.found);
+        if (c.found) {
+            EXPECT_TRUE(waitFor([&] { return restores == 1; }, 2000));
+        } else {
+            EXPECT_TRUE(second.listen());
+            EXPECT_EQ(restores, 0);
+        }
+    }
+    qputenv("DISPLAY", display);
+    if (wayland.isNull())
+        qunsetenv("WAYLAND_DISPLAY");
+    else
+        qputenv("WAYLAND_DISPLAY", wayland);
+}
