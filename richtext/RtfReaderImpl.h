@@ -19,6 +19,9 @@ class QTextDocument;
 
 namespace richtext {
 
+enum class Kw : unsigned char;
+struct KwInfo;
+
 enum class Dest : unsigned char {
     Normal,  // document text
     Skip,    // ignored group
@@ -92,7 +95,6 @@ class RtfReaderImpl {
   private:
     // token handling (RtfReader.cpp)
     void onWord(const RtfToken& t);
-    void onSymbol(char c);
     void onText(std::string_view bytes);
     void onHex(unsigned char b);
     void pushGroup();
@@ -101,6 +103,14 @@ class RtfReaderImpl {
     void plain();
     void commitFont();
     int fontCodePage(int id, unsigned char* symbol) const;
+
+    // control words by kind (RtfDispatch*.cpp)
+    void onFlag(const KwInfo& k, const RtfToken& t);
+    void onToggle(Kw kw, bool on);
+    void onValue(const KwInfo& k, const RtfToken& t);
+    void onDestination(Kw kw);
+    void onSymbolWord(const KwInfo& k);
+    void onSymbol(char c);  // control symbols: \~, \-, \{ ...
 
     // text (RtfReaderDoc.cpp)
     void flushBytes();
