@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -28,7 +29,7 @@
 
 namespace richtext {
 
-RichEditCtrl::RichEditCtrl(QWidget* parent) : QTextEdit(parent), d(new Impl) {
+RichEditCtrl::RichEditCtrl(QWidget* parent) : QTextEdit(parent), d(std::make_unique<Impl>()) {
     setAcceptRichText(true);
     setUndoRedoEnabled(true);
     connect(document(), &QTextDocument::undoCommandAdded, this, [this] {
@@ -56,9 +57,7 @@ RichEditCtrl::RichEditCtrl(QWidget* parent) : QTextEdit(parent), d(new Impl) {
     connect(&d->urlTimer, &QTimer::timeout, this, [this] { setAutoUrlDetect(d->autoUrl); });
 }
 
-RichEditCtrl::~RichEditCtrl() {
-    delete d;
-}
+RichEditCtrl::~RichEditCtrl() = default;
 
 // --- content ----------------------------------------------------------------
 
@@ -202,9 +201,10 @@ void RichEditCtrl::deleteSelection() {
             if (!allow) return;
         }
     }
-    d->pendingKind = UndoKind::Delete;
-    c.removeSelectedText();
-    d->pendingKind = UndoKind::Unknown;
+    {
+        const PendingUndoKind pending(d.get(), UndoKind::Delete);
+        c.removeSelectedText();
+    }
     setTextCursor(c);
 }
 
@@ -317,6 +317,10 @@ void RichEditCtrl::setAllowProtectedEdits(bool allow) {
     d->allowProtected = allow;
 }
 
+bool RichEditCtrl::allowProtectedEdits() const {
+    return d->allowProtected;
+}
+
 // Whether an edit of [start, end) (an insertion when start == end) touches
 // protected text; asks the owner if so. True when the edit may go ahead.
 static bool editAllowed(RichEditCtrl* ctrl, RichEditCtrl::Impl* d, int start, int end) {
@@ -373,26 +377,26 @@ void RichEditCtrl::keyPressEvent(QKeyEvent* e) {
         QTextEdit::keyPressEvent(e);
         return;
     }
-    if (!editAllowed(this, d, start, end)) {
+    if (!editAllowed(this, d.get(), start, end)) {
         e->accept();
         return;
     }
-    d->pendingKind = kind;
+    const PendingUndoKind pending(d.get(), kind);
     QTextEdit::keyPressEvent(e);
-    d->pendingKind = UndoKind::Unknown;
 }
 
 void RichEditCtrl::inputMethodEvent(QInputMethodEvent* e) {
+    UndoKind kind = UndoKind::Unknown;
     if (!isReadOnly() && !e->commitString().isEmpty()) {
         const QTextCursor c = textCursor();
-        if (!editAllowed(this, d, c.selectionStart(), c.selectionEnd())) {
+        if (!editAllowed(this, d.get(), c.selectionStart(), c.selectionEnd())) {
             e->accept();
             return;
         }
-        d->pendingKind = UndoKind::Typing;
+        kind = UndoKind::Typing;
     }
+    const PendingUndoKind pending(d.get(), kind);
     QTextEdit::inputMethodEvent(e);
-    d->pendingKind = UndoKind::Unknown;
 }
 
 // --- clipboard --------------------------------------------------------------------------
@@ -400,11 +404,12 @@ void RichEditCtrl::inputMethodEvent(QInputMethodEvent* e) {
 void RichEditCtrl::cut() {
     QTextCursor c = textCursor();
     if (isReadOnly() || !c.hasSelection()) return;
-    if (!editAllowed(this, d, c.selectionStart(), c.selectionEnd())) return;
+    if (!editAllowed(this, d.get(), c.selectionStart(), c.selectionEnd())) return;
     copy();
-    d->pendingKind = UndoKind::Cut;
-    c.removeSelectedText();
-    d->pendingKind = UndoKind::Unknown;
+    {
+        const PendingUndoKind pending(d.get(), UndoKind::Cut);
+        c.removeSelectedText();
+    }
     setTextCursor(c);
 }
 
@@ -459,12 +464,8 @@ bool RichEditCtrl::canInsertFromMimeData(const QMimeData* source) const {
            source->hasText();
 }
 
-void RichEditCtrl::insertFromMimeData(const QMimeData* source) {
-    if (isReadOnly() || !source) return;
-    QTextCursor c = textCursor();
-    if (!editAllowed(this, d, c.selectionStart(), c.selectionEnd())) return;
-    d->pendingKind = d->inDrop ? UndoKind::DragDrop : UndoKind::Paste;
-    c.beginEditBlock();
+// Inserts the richest form the data carries at c: RTF, HTML, a picture or text.
+static void insertMimeData(QTextCursor& c, const QMimeData* source, QTextDocument* doc) {
     const QByteArray rtf = rtfData(source);
     bool done = false;
     if (looksLikeRtf(rtf)) {
@@ -477,7 +478,7 @@ void RichEditCtrl::insertFromMimeData(const QMimeData* source) {
         done = true;
     }
     if (!done && source->hasHtml()) {
-        c.insertFragment(QTextDocumentFragment::fromHtml(source->html(), document()));
+        c.insertFragment(QTextDocumentFragment::fromHtml(source->html(), doc));
         done = true;
     }
     if (!done && source->hasImage()) {
@@ -493,23 +494,32 @@ void RichEditCtrl::insertFromMimeData(const QMimeData* source) {
             f.setHeight(img.height());
             f.setProperty(PropPicBytes, png);
             f.setProperty(PropPicType, QStringLiteral("png"));
-            addPicture(document(), f.name(), img);
+            addPicture(doc, f.name(), img);
             c.insertImage(f);
             done = true;
         }
     }
     if (!done && source->hasText()) c.insertText(normaliseLineEnds(source->text()));
-    c.endEditBlock();
-    d->pendingKind = UndoKind::Unknown;
+}
+
+void RichEditCtrl::insertFromMimeData(const QMimeData* source) {
+    if (isReadOnly() || !source) return;
+    QTextCursor c = textCursor();
+    if (!editAllowed(this, d.get(), c.selectionStart(), c.selectionEnd())) return;
+    {
+        const PendingUndoKind pending(d.get(), d->inDrop ? UndoKind::DragDrop : UndoKind::Paste);
+        c.beginEditBlock();
+        insertMimeData(c, source, document());
+        c.endEditBlock();
+    }
     registerPictures(document());
     setTextCursor(c);
     ensureCursorVisible();
 }
 
 void RichEditCtrl::dropEvent(QDropEvent* e) {
-    d->inDrop = true;
+    const QScopedValueRollback inDrop(d->inDrop, true);
     QTextEdit::dropEvent(e);
-    d->inDrop = false;
 }
 
 QVariant RichEditCtrl::loadResource(int type, const QUrl& name) {

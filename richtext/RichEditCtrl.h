@@ -17,6 +17,7 @@
 #include <QRect>
 #include <QString>
 #include <QTextEdit>
+#include <memory>
 #include <stdexcept>
 
 class QPrinter;
@@ -171,6 +172,23 @@ class RichEditCtrl : public QTextEdit {
 
     // Protected text: edits touching it are refused unless this returns true.
     void setAllowProtectedEdits(bool allow);
+    bool allowProtectedEdits() const;
+    // Allows (or refuses) edits of protected text while it lives; the
+    // setting before it comes back at its end.
+    class ProtectedEditScope {
+      public:
+        explicit ProtectedEditScope(RichEditCtrl* ctrl, bool allow = true)
+            : ctrl_(ctrl), old_(ctrl->allowProtectedEdits()) {
+            ctrl_->setAllowProtectedEdits(allow);
+        }
+        ~ProtectedEditScope() { ctrl_->setAllowProtectedEdits(old_); }
+        ProtectedEditScope(const ProtectedEditScope&) = delete;
+        ProtectedEditScope& operator=(const ProtectedEditScope&) = delete;
+
+      private:
+        RichEditCtrl* ctrl_;
+        bool old_;
+    };
 
     // Automatic URL detection (links underlined, clickable).
     void setAutoUrlDetect(bool on);
@@ -210,7 +228,7 @@ class RichEditCtrl : public QTextEdit {
     struct Impl;
 
   private:
-    Impl* d;
+    std::unique_ptr<Impl> d;
 };
 
 }  // namespace richtext

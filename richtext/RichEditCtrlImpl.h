@@ -30,6 +30,19 @@ struct RichEditCtrl::Impl {
     int lastAnchor = -1, lastPos = -1;
 };
 
+// The undo kind the steps recorded while it lives get; when it ends no kind
+// is pending (also after a nested scope: an edit's end clears the kind).
+class PendingUndoKind {
+  public:
+    PendingUndoKind(RichEditCtrl::Impl* d, UndoKind kind) : d_(d) { d_->pendingKind = kind; }
+    ~PendingUndoKind() { d_->pendingKind = UndoKind::Unknown; }
+    PendingUndoKind(const PendingUndoKind&) = delete;
+    PendingUndoKind& operator=(const PendingUndoKind&) = delete;
+
+  private:
+    RichEditCtrl::Impl* d_;
+};
+
 // Runs of one format in [start, end) (RichEditCtrlFormat.cpp).
 struct FormatPiece {
     int start, end;

@@ -53,11 +53,11 @@ void RichEditCtrl::setZoom(int numerator, int denominator) {
     d->zoom = z;
     if (!d->zoomConnected) {
         d->zoomConnected = true;
-        auto again = [this] { adjustZoomedScrollBars(this, d); };
+        auto again = [this] { adjustZoomedScrollBars(this, d.get()); };
         connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, again);
         connect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, again);
     }
-    relayoutForZoom(this, d);
+    relayoutForZoom(this, d.get());
 }
 
 double RichEditCtrl::zoomFactor() const {
@@ -66,7 +66,7 @@ double RichEditCtrl::zoomFactor() const {
 
 void RichEditCtrl::resizeEvent(QResizeEvent* e) {
     QTextEdit::resizeEvent(e);
-    if (d->zoom != 1.0) relayoutForZoom(this, d);
+    if (d->zoom != 1.0) relayoutForZoom(this, d.get());
 }
 
 static QPoint scrollOffset(const RichEditCtrl* ctrl) {
@@ -139,7 +139,8 @@ void RichEditCtrl::mouseMoveEvent(QMouseEvent* e) {
                                                                 : Qt::IBeamCursor);
     }
     // a drag started here removes the source text: a drag-and-drop step
-    if (e->buttons() & Qt::LeftButton) d->pendingKind = UndoKind::DragDrop;
+    const PendingUndoKind pending(
+        d.get(), e->buttons() & Qt::LeftButton ? UndoKind::DragDrop : UndoKind::Unknown);
     if (d->zoom == 1.0) {
         QTextEdit::mouseMoveEvent(e);
     } else {
@@ -147,7 +148,6 @@ void RichEditCtrl::mouseMoveEvent(QMouseEvent* e) {
         QTextEdit::mouseMoveEvent(&m);
         e->setAccepted(m.isAccepted());
     }
-    d->pendingKind = UndoKind::Unknown;
 }
 
 void RichEditCtrl::mouseReleaseEvent(QMouseEvent* e) {

@@ -346,6 +346,24 @@ TEST_F(Ctrl, ProtectedTextChangesWithTheFlag) {
     EXPECT_EQ(ctrl.plainText(), QStringLiteral("x"));
 }
 
+TEST_F(Ctrl, ProtectedEditScopeRestoresTheSettingBeforeIt) {
+    load("{\\rtf1 {\\protect PQ}x}");
+    {
+        const RichEditCtrl::ProtectedEditScope allow(&ctrl);
+        ctrl.setSel(0, 1);
+        ctrl.deleteSelection();
+        {
+            const RichEditCtrl::ProtectedEditScope refuse(&ctrl, false);
+            EXPECT_FALSE(ctrl.allowProtectedEdits());
+        }
+        EXPECT_TRUE(ctrl.allowProtectedEdits());
+    }
+    EXPECT_FALSE(ctrl.allowProtectedEdits());
+    ctrl.setSel(0, 1);
+    ctrl.deleteSelection();  // refused again: nobody allows it
+    EXPECT_EQ(ctrl.plainText(), QStringLiteral("Qx"));
+}
+
 TEST_F(Ctrl, ZoomLeavesTheDocumentUnchanged) {
     load("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 text {\\b bold}\\par more}");
     ctrl.show();
