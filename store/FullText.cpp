@@ -236,7 +236,7 @@ void plainTextFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return;
     }
     const QByteArray bytes = QByteArray::fromRawData(data, n);
-    if (!isFormat || !richtext::looksLikeRtf(bytes)) {
+    if (!isFormat || !richtext::startsAsRtf(bytes)) {
         sqlite3_result_text(ctx, data, n, SQLITE_TRANSIENT);
         return;
     }
@@ -260,11 +260,13 @@ void createTriggers(sqlite3* db, const QString& table, int book) {
     const QString k = QString::number(docidOf(book, 0));
     const bool body = detail::hasBody(db, table);
     const QString bt = b(detail::bodyTable(table));
-    const QString bodyOfNew = body ? QStringLiteral("(SELECT content FROM %1 WHERE rid=new.rowid)").arg(bt)
-                                   : QStringLiteral("new.content");
+    const QString bodyOfNew =
+        body ? QStringLiteral("(SELECT content FROM %1 WHERE rid=new.rowid)").arg(bt)
+             : QStringLiteral("new.content");
     const QString insertNew =
-        QStringLiteral("INSERT OR REPLACE INTO %1(docid,body,title) VALUES(new.rowid+%2, "
-                       "yunjan_plaintext(new.isformat,%3), new.theme);")
+        QStringLiteral(
+            "INSERT OR REPLACE INTO %1(docid,body,title) VALUES(new.rowid+%2, "
+            "yunjan_plaintext(new.isformat,%3), new.theme);")
             .arg(idx, k, bodyOfNew);
     auto name = [&](const char* suffix) { return b(table + QLatin1String(suffix)); };
     exec(db, QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN %3 END")
@@ -285,8 +287,9 @@ void createTriggers(sqlite3* db, const QString& table, int book) {
                  .arg(name("$ftdel"), t, idx, k));
     if (!body) return;
     const QString setBody =
-        QStringLiteral("UPDATE %1 SET body=yunjan_plaintext((SELECT isformat FROM %2 WHERE "
-                       "rowid=new.rid), new.content) WHERE docid=new.rid+%3;")
+        QStringLiteral(
+            "UPDATE %1 SET body=yunjan_plaintext((SELECT isformat FROM %2 WHERE "
+            "rowid=new.rid), new.content) WHERE docid=new.rid+%3;")
             .arg(idx, t, k);
     exec(db, QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN %3 END")
                  .arg(name("$ftbodyins"), bt, setBody));
@@ -320,9 +323,9 @@ qint64 scalar(sqlite3* db, const QString& sql, const Params& params = {}) {
 // ---------------------------------------------------------------- public
 
 void registerFullText(sqlite3* db) {
-    if (sqlite3_create_function_v2(db, "yunjan_plaintext", 2,
-                                   SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   &plainTextFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (sqlite3_create_function_v2(db, "yunjan_plaintext", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   nullptr, &plainTextFunction, nullptr, nullptr,
+                                   nullptr) != SQLITE_OK)
         detail::fail(db, QStringLiteral("registering the text function"));
     // Registering a tokenizer takes its address through SQL; the door for
     // that is opened only for this one statement.
@@ -344,7 +347,7 @@ void registerFullText(sqlite3* db) {
 }
 
 QString articlePlainText(bool isFormat, const QByteArray& content) {
-    if (isFormat && richtext::looksLikeRtf(content)) return richtext::rtfPlainText(content);
+    if (isFormat && richtext::startsAsRtf(content)) return richtext::rtfPlainText(content);
     return QString::fromUtf8(content);
 }
 
@@ -404,8 +407,7 @@ void attachFullTextTable(sqlite3* db, const QString& table) {
     detail::Savepoint sp(db);
     createTriggers(db, table, book);
     if (detail::tableExists(db, QString::fromLatin1(kBuild))) {
-        const bool empty =
-            scalar(db, QStringLiteral("SELECT count(*) FROM %1").arg(b(table))) == 0;
+        const bool empty = scalar(db, QStringLiteral("SELECT count(*) FROM %1").arg(b(table))) == 0;
         exec(db, QStringLiteral("INSERT OR REPLACE INTO %1(book,done,finished) VALUES(%2,0,%3)")
                      .arg(b(kBuild))
                      .arg(book)
@@ -441,8 +443,9 @@ FullTextProgress fullTextProgress(Connection& c) {
             p.done += n;
         } else {
             p.finished = false;
-            p.done += scalar(db, QStringLiteral("SELECT count(*) FROM %1 WHERE rowid<=:d").arg(b(table)),
-                             {{QStringLiteral("d"), done}});
+            p.done +=
+                scalar(db, QStringLiteral("SELECT count(*) FROM %1 WHERE rowid<=:d").arg(b(table)),
+                       {{QStringLiteral("d"), done}});
         }
     }
     return p;
@@ -477,10 +480,9 @@ FullTextProgress buildFullTextStep(Connection& c, int maxArticles) {
                     ++n;
                 }
                 const bool body = detail::hasBody(db, table);
-                const QString from =
-                    body ? QStringLiteral("%1 LEFT JOIN %2 ON %2.rid=%1.rowid")
-                               .arg(b(table), b(detail::bodyTable(table)))
-                         : b(table);
+                const QString from = body ? QStringLiteral("%1 LEFT JOIN %2 ON %2.rid=%1.rowid")
+                                                .arg(b(table), b(detail::bodyTable(table)))
+                                          : b(table);
                 if (n > 0) {
                     Stmt ins(db, QStringLiteral("INSERT OR REPLACE INTO %1(docid,body,title) "
                                                 "SELECT %2.rowid+%3, yunjan_plaintext(isformat, "
@@ -494,8 +496,9 @@ FullTextProgress buildFullTextStep(Connection& c, int maxArticles) {
             }
             budget -= n;
             const bool finished = n < asked;
-            Stmt up(db, QStringLiteral("UPDATE %1 SET done=:l, finished=:f WHERE book=:b")
-                            .arg(b(kBuild)));
+            Stmt up(
+                db,
+                QStringLiteral("UPDATE %1 SET done=:l, finished=:f WHERE book=:b").arg(b(kBuild)));
             up.bindParams({{QStringLiteral("l"), last},
                            {QStringLiteral("f"), finished ? 1 : 0},
                            {QStringLiteral("b"), book}});

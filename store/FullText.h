@@ -84,13 +84,13 @@ struct FullTextHit {
     qint64 id = 0;
     QString group;
     QString title;
-    QString snippet;  // body text around the first hit, on one line
+    QString snippet;    // body text around the first hit, on one line
     int hitStart = -1;  // the hit within snippet (-1: the hit is in the title)
     int hitLength = 0;
 };
 
 struct FullTextResult {
-    int total = 0;  // articles that match
+    int total = 0;            // articles that match
     QList<FullTextHit> hits;  // the first `limit` of them, by workbook and id
 };
 

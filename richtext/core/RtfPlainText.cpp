@@ -117,8 +117,7 @@ class Decoders {
             char* o = reinterpret_cast<char*>(buf.data());
             size_t outLeft = buf.size() * sizeof(char16_t);
             const size_t r = iconv(cd, &in, &inLeft, &o, &outLeft);
-            const qsizetype produced =
-                qsizetype((reinterpret_cast<char16_t*>(o) - buf.data()));
+            const qsizetype produced = qsizetype((reinterpret_cast<char16_t*>(o) - buf.data()));
             out->append(QStringView(buf.data(), produced));
             if (r == size_t(-1)) {
                 if (errno == E2BIG) continue;
@@ -160,21 +159,61 @@ struct Group {
 };
 
 bool isSkippedDestination(std::string_view w) {
-    static const char* const names[] = {
-        "stylesheet", "info",       "listtable", "listoverridetable",
-        "revtbl",     "header",     "footer",    "headerl",
-        "headerr",    "headerf",    "footerl",   "footerr",
-        "footerf",    "footnote",   "pntxta",    "pntxtb",
-        "filetbl",    "rsidtbl",    "author",    "operator",
-        "title",      "subject",    "keywords",  "comment",
-        "doccomm",    "objdata",    "objclass",  "themedata",
-        "colorschememapping", "datastore", "latentstyles", "xmlnstbl",
-        "generator",  "annotation", "atnid",     "atnauthor",
-        "txe",        "xe",         "tc",        "bkmkstart",
-        "bkmkend",    "nesttableprops", "fldtype", "datafield",
-        "mmathPr",    "pgdsctbl",   "private",   "template",
-        "colortbl",   "fldinst",    "pict",      "nonshppict",
-        "pntext",     "listtext",   "pn"};
+    static const char* const names[] = {"stylesheet",
+                                        "info",
+                                        "listtable",
+                                        "listoverridetable",
+                                        "revtbl",
+                                        "header",
+                                        "footer",
+                                        "headerl",
+                                        "headerr",
+                                        "headerf",
+                                        "footerl",
+                                        "footerr",
+                                        "footerf",
+                                        "footnote",
+                                        "pntxta",
+                                        "pntxtb",
+                                        "filetbl",
+                                        "rsidtbl",
+                                        "author",
+                                        "operator",
+                                        "title",
+                                        "subject",
+                                        "keywords",
+                                        "comment",
+                                        "doccomm",
+                                        "objdata",
+                                        "objclass",
+                                        "themedata",
+                                        "colorschememapping",
+                                        "datastore",
+                                        "latentstyles",
+                                        "xmlnstbl",
+                                        "generator",
+                                        "annotation",
+                                        "atnid",
+                                        "atnauthor",
+                                        "txe",
+                                        "xe",
+                                        "tc",
+                                        "bkmkstart",
+                                        "bkmkend",
+                                        "nesttableprops",
+                                        "fldtype",
+                                        "datafield",
+                                        "mmathPr",
+                                        "pgdsctbl",
+                                        "private",
+                                        "template",
+                                        "colortbl",
+                                        "fldinst",
+                                        "pict",
+                                        "nonshppict",
+                                        "pntext",
+                                        "listtext",
+                                        "pn"};
     for (const char* n : names)
         if (w == n) return true;
     return false;
@@ -219,8 +258,10 @@ class Pass {
             switch (t.type) {
                 case RtfToken::Open:
                     ignorable = false;
-                    if (stack_.size() < 4096) stack_.push_back(stack_.back());
-                    else ++overflow_;
+                    if (stack_.size() < 4096)
+                        stack_.push_back(stack_.back());
+                    else
+                        ++overflow_;
                     break;
                 case RtfToken::Close:
                     ignorable = false;
@@ -420,10 +461,11 @@ QString rtfPlainText(const QByteArray& rtf) {
     return p.run(rtf);
 }
 
-bool looksLikeRtf(const QByteArray& bytes) {
+bool startsAsRtf(const QByteArray& bytes) {
     qsizetype i = 0;
-    while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\r' || bytes[i] == '\n' ||
-                                bytes[i] == '\t'))
+    if (bytes.startsWith("\xEF\xBB\xBF")) i = 3;
+    while (i < bytes.size() &&
+           (bytes[i] == ' ' || bytes[i] == '\r' || bytes[i] == '\n' || bytes[i] == '\t'))
         ++i;
     return bytes.mid(i, 5) == "{\\rtf";
 }

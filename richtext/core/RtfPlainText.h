@@ -13,7 +13,8 @@ namespace richtext {
 
 QString rtfPlainText(const QByteArray& rtf);
 
-// Whether bytes look like an RTF document ("{\rtf" after optional blanks).
-bool looksLikeRtf(const QByteArray& bytes);
+// Whether bytes start like an RTF document (the reader's rule: "{\rtf" after
+// an optional byte-order mark and blanks).
+bool startsAsRtf(const QByteArray& bytes);
 
 }  // namespace richtext

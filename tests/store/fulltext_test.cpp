@@ -42,8 +42,7 @@ class FullTextTest : public ::testing::Test {
 
     QStringList find(const QString& query, int workbook = -1) {
         QStringList out;
-        for (const auto& h : store::searchFullText(db.conn(), query, workbook).hits)
-            out << h.title;
+        for (const auto& h : store::searchFullText(db.conn(), query, workbook).hits) out << h.title;
         out.sort();
         return out;
     }
@@ -73,26 +72,26 @@ TEST_F(FullTextTest, QueriesFindTheArticlesWhoseTextHoldsEveryWord) {
         {"中华", L({"国史", "民国"})},
         {"华人", L({"国史"})},
         {"人民共和", L({"国史"})},
-        {"人", L({"国史"})},             // one character
-        {"中华民国", L({})},             // the text has a blank in between
+        {"人", L({"国史"})},  // one character
+        {"中华民国", L({})},  // the text has a blank in between
         {"hello", L({"国史"})},
         {"HeLLo", L({"国史"})},
-        {"ｈｅｌｌｏ", L({"国史"})},      // full-width query
-        {"hel", L({"国史"})},            // a word is found by its start
-        {"ello", L({})},                 // but not from its middle
+        {"ｈｅｌｌｏ", L({"国史"})},  // full-width query
+        {"hel", L({"国史"})},         // a word is found by its start
+        {"ello", L({})},              // but not from its middle
         {"1949", L({"国史"})},
         {"e-mail", L({"国史"})},
-        {"内容", L({"富文本"})},          // RTF text in code page 936
+        {"内容", L({"富文本"})},  // RTF text in code page 936
         {"bold", L({"富文本"})},
         {"rtf", L({"富文本"})},
-        {"shown", L({"富文本"})},        // a field's result
-        {"café", L({"富文本"})},         // \u escape
-        {"宋体", L({})},                 // font name
+        {"shown", L({"富文本"})},  // a field's result
+        {"café", L({"富文本"})},   // \u escape
+        {"宋体", L({})},           // font name
         {"fonttbl", L({})},
         {"ansicpg936", L({})},
-        {"hidden", L({})},               // field instruction
+        {"hidden", L({})},  // field instruction
         {"msftedit", L({})},
-        {"qt框架", L({"全角"})},          // full-width text, half-width query
+        {"qt框架", L({"全角"})},  // full-width text, half-width query
         {"abc123", L({"全角"})},
         {"ＱＴ", L({"Qt入门", "全角"})},  // title or body
         {"qt 编程", L({"Qt入门"})},       // title and body
@@ -100,10 +99,9 @@ TEST_F(FullTextTest, QueriesFindTheArticlesWhoseTextHoldsEveryWord) {
         {"中华 编程", L({})},
         {"", L({})},
         {"，。", L({})},
-        {"\"中华\" OR", L({})},           // query syntax is plain text
+        {"\"中华\" OR", L({})},  // query syntax is plain text
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(find(QString::fromUtf8(c.query)), c.titles) << c.query;
+    for (const Case& c : cases) EXPECT_EQ(find(QString::fromUtf8(c.query)), c.titles) << c.query;
 
     EXPECT_EQ(find("中华", 1), L({"民国"}));
     EXPECT_EQ(find("中华", 0), L({"国史"}));
@@ -193,8 +191,8 @@ class FullTextConsistencyTest : public FullTextTest {
             rs.open();
             for (rs.first(); !rs.eof(); rs.next()) {
                 const bool fmt = rs.asBoolean("isformat");
-                const QByteArray body = fmt ? rs.readBlob("content")
-                                            : rs.asString("content").toUtf8();
+                const QByteArray body =
+                    fmt ? rs.readBlob("content") : rs.asString("content").toUtf8();
                 rows << QString::number((qint64(k) << 40) + rs.asInteger("id")) + u'|' +
                             store::articlePlainText(fmt, body) + u'|' + rs.asString("theme");
             }
@@ -238,8 +236,7 @@ TEST_F(FullTextConsistencyTest, EveryWriteCommandKeepsTheIndexCurrent) {
          [&] { store::transferArticles(s, "datum", "datum1", "", store::TransferAll); }},
         {"transfer no duplicates, delete",
          [&] {
-             store::transferArticles(s, "datum1", "datum3", "",
-                                     store::TransferNoDuplicatesDelete);
+             store::transferArticles(s, "datum1", "datum3", "", store::TransferNoDuplicatesDelete);
          }},
         {"transfer one category, delete",
          [&] { store::transferArticles(s, "datum3", "datum", "阅读", store::TransferAllDelete); }},
