@@ -154,7 +154,7 @@ void BM_FullTextBuild(benchmark::State& state) {
         st.step();
         textBytes += st.int64(0);
     }
-    double growthMB = 0, plainMB = 0;
+    double growthMB = 0, plainMB = 0, keptMB = 0, segmentsMB = 0, freeMB = 0;
     for (auto _ : state) {
         state.PauseTiming();
         store::dropFullTextIndex(c);
@@ -173,12 +173,27 @@ void BM_FullTextBuild(benchmark::State& state) {
                                                           "[fulltext$index]"));
         st.step();
         plainMB = double(st.int64(0)) / 1048576.0;
+        store::detail::Stmt kept(c.handle(), QStringLiteral("SELECT sum(length(c0body) + "
+                                                            "length(c1title)) FROM "
+                                                            "[fulltext$index_content]"));
+        kept.step();
+        keptMB = double(kept.int64(0)) / 1048576.0;
+        store::detail::Stmt segs(c.handle(), QStringLiteral("SELECT sum(length(block)) FROM "
+                                                            "[fulltext$index_segments]"));
+        segs.step();
+        segmentsMB = double(segs.int64(0)) / 1048576.0;
+        store::detail::Stmt freePages(c.handle(), QStringLiteral("PRAGMA freelist_count"));
+        freePages.step();
+        freeMB = double(freePages.int64(0)) * 4096 / 1048576.0;
         state.ResumeTiming();
     }
     state.counters["peak_rss_MB"] = double(statusKb("VmHWM:")) / 1024.0;
     state.counters["growth_MB"] = growthMB;
     state.counters["indexed_text_MB"] = plainMB;
     state.counters["stored_bodies_MB"] = double(textBytes) / 1048576.0;
+    state.counters["kept_texts_MB"] = keptMB;
+    state.counters["segments_MB"] = segmentsMB;
+    state.counters["free_MB"] = freeMB;
     state.counters["growth_per_text"] = plainMB > 0 ? growthMB / plainMB : 0;
 }
 

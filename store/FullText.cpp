@@ -244,6 +244,43 @@ void plainTextFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_text(ctx, text.constData(), int(text.size()), SQLITE_TRANSIENT);
 }
 
+// The index keeps its texts (for snippets and for removing a changed
+// article's words) zlib-compressed: bodies shrink to about half. Short texts
+// stay as they are.
+constexpr int kCompressFrom = 64;
+
+void zipFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const char* data = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const int n = sqlite3_value_bytes(argv[0]);
+    if (!data || n < kCompressFrom) {
+        sqlite3_result_text(ctx, data ? data : "", data ? n : 0, SQLITE_TRANSIENT);
+        return;
+    }
+    const QByteArray z = qCompress(reinterpret_cast<const uchar*>(data), n, 1);
+    sqlite3_result_blob(ctx, z.constData(), int(z.size()), SQLITE_TRANSIENT);
+}
+
+void unzipFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    switch (sqlite3_value_type(argv[0])) {
+        case SQLITE_NULL:
+            sqlite3_result_null(ctx);
+            return;
+        case SQLITE_BLOB: {
+            const QByteArray z =
+                qUncompress(static_cast<const uchar*>(sqlite3_value_blob(argv[0])),
+                            sqlite3_value_bytes(argv[0]));
+            sqlite3_result_text(ctx, z.constData(), int(z.size()), SQLITE_TRANSIENT);
+            return;
+        }
+        default:
+            sqlite3_result_value(ctx, argv[0]);
+    }
+}
+
 // ---------------------------------------------------------------- schema
 
 bool indexExists(sqlite3* db) {
@@ -327,6 +364,13 @@ void registerFullText(sqlite3* db) {
                                    nullptr, &plainTextFunction, nullptr, nullptr,
                                    nullptr) != SQLITE_OK)
         detail::fail(db, QStringLiteral("registering the text function"));
+    if (sqlite3_create_function_v2(db, "yunjan_zip", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   nullptr, &zipFunction, nullptr, nullptr,
+                                   nullptr) != SQLITE_OK ||
+        sqlite3_create_function_v2(db, "yunjan_unzip", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   nullptr, &unzipFunction, nullptr, nullptr,
+                                   nullptr) != SQLITE_OK)
+        detail::fail(db, QStringLiteral("registering the compression functions"));
     // Registering a tokenizer takes its address through SQL; the door for
     // that is opened only for this one statement.
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 1, nullptr);
@@ -368,8 +412,11 @@ void createFullTextIndex(Connection& c) {
     // keeps the index small. matchinfo=fts3: no per-document sizes (nothing
     // ranks by them, and without them no token is checked by reading rows).
     exec(db, QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts4(body, title, tokenize=yunjan, "
-                            "matchinfo=fts3)")
+                            "matchinfo=fts3, compress=yunjan_zip, uncompress=yunjan_unzip)")
                  .arg(b(indexName())));
+    // Segments are merged a little after every write instead of all at once
+    // when a level fills up, so that a single write rarely pays for a big one.
+    exec(db, QStringLiteral("INSERT INTO %1(%1) VALUES('automerge=8')").arg(b(indexName())));
     exec(db, QStringLiteral("CREATE TABLE %1(book INTEGER PRIMARY KEY, done INTEGER NOT NULL, "
                             "finished INTEGER NOT NULL)")
                  .arg(b(kBuild)));
