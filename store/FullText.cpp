@@ -270,9 +270,8 @@ void unzipFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
             sqlite3_result_null(ctx);
             return;
         case SQLITE_BLOB: {
-            const QByteArray z =
-                qUncompress(static_cast<const uchar*>(sqlite3_value_blob(argv[0])),
-                            sqlite3_value_bytes(argv[0]));
+            const QByteArray z = qUncompress(static_cast<const uchar*>(sqlite3_value_blob(argv[0])),
+                                             sqlite3_value_bytes(argv[0]));
             sqlite3_result_text(ctx, z.constData(), int(z.size()), SQLITE_TRANSIENT);
             return;
         }
@@ -364,12 +363,10 @@ void registerFullText(sqlite3* db) {
                                    nullptr, &plainTextFunction, nullptr, nullptr,
                                    nullptr) != SQLITE_OK)
         detail::fail(db, QStringLiteral("registering the text function"));
-    if (sqlite3_create_function_v2(db, "yunjan_zip", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                   nullptr, &zipFunction, nullptr, nullptr,
-                                   nullptr) != SQLITE_OK ||
+    if (sqlite3_create_function_v2(db, "yunjan_zip", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   &zipFunction, nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_create_function_v2(db, "yunjan_unzip", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                   nullptr, &unzipFunction, nullptr, nullptr,
-                                   nullptr) != SQLITE_OK)
+                                   nullptr, &unzipFunction, nullptr, nullptr, nullptr) != SQLITE_OK)
         detail::fail(db, QStringLiteral("registering the compression functions"));
     // Registering a tokenizer takes its address through SQL; the door for
     // that is opened only for this one statement.

@@ -95,6 +95,9 @@ TEST_F(FullTextWindowTest, BuildsTheMissingIndexThenListsResultsAsTheUserTypes) 
     type(f, "linux");
     EXPECT_EQ(rows(f), L({"主工作簿|杂谈|闲谈", "工作簿1|技术|系统"}));
     EXPECT_EQ(f->LblStatus->text(), "找到 2 篇文章");
+    // a picture for looking at it, when asked for
+    const QString shots = qEnvironmentVariable("YUNJAN_SCREENSHOT_DIR");
+    if (!shots.isEmpty()) f->grab().save(shots + QStringLiteral("/fulltext_window.png"));
     // the snippet holds the hit, marked
     const QTreeWidgetItem* second = f->ResultList->topLevelItem(1);
     const int start = second->data(3, Qt::UserRole + 1).toInt();
