@@ -27,11 +27,13 @@ QStringList L(std::initializer_list<const char*> items) {
 // 内容 and 宋体 in code page 936; the font name and the control words are
 // markup, "RTF", "bold" and 内容 are text. The field shows its result only.
 const QByteArray kRtf(
-    "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+    "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
+    "{\\f1\\fcharset0 Arial;}}"
     "{\\colortbl;\\red255\\green0\\blue0;}{\\*\\generator Msftedit;}"
     "\\viewkind4\\uc1\\pard\\f0\\fs24 \\'c4\\'da\\'c8\\'dd RTF \\b bold\\b0\\par\r\n"
     "{\\field{\\*\\fldinst HYPERLINK \"http://hidden.example\"}{\\fldrslt shown}}"
-    " caf\\u233?\\par\r\n}");
+    " caf\\u233?\\par\r\n"
+    "{\\v secret}{\\pict\\pngblip 89504e47deadbeef}{\\f1 na\\'efve}\\par}");
 
 class FullTextTest : public ::testing::Test {
   protected:
@@ -87,6 +89,10 @@ TEST_F(FullTextTest, QueriesFindTheArticlesWhoseTextHoldsEveryWord) {
         {"shown", L({"富文本"})},  // a field's result
         {"café", L({"富文本"})},   // \u escape
         {"宋体", L({})},           // font name
+        {"naïve", L({"富文本"})},  // the font's code page
+        {"arial", L({})},
+        {"secret", L({})},    // hidden text
+        {"deadbeef", L({})},  // picture data
         {"fonttbl", L({})},
         {"ansicpg936", L({})},
         {"hidden", L({})},  // field instruction
