@@ -20,6 +20,10 @@ const char* const kIndex = "fulltext$index";
 const char* const kBuild = "fulltext$build";
 constexpr int kWorkbooks = 4;
 constexpr int kBookShift = 40;  // docid = workbook << 40 | article id
+// The build's last phase, after every workbook: the merges left over are
+// finished, so that the writes after a build do not pay for them.
+constexpr int kMergePhase = 100;
+constexpr int kMergePagesPerStep = 2000;
 
 qint64 docidOf(int book, qint64 id) {
     return (qint64(book) << kBookShift) | id;
@@ -425,6 +429,9 @@ void createFullTextIndex(Connection& c) {
                      .arg(b(kBuild))
                      .arg(k));
     }
+    exec(db, QStringLiteral("INSERT INTO %1(book,done,finished) VALUES(%2,0,0)")
+                 .arg(b(kBuild))
+                 .arg(kMergePhase));
     tx.commit();
 }
 
@@ -466,6 +473,11 @@ FullTextProgress fullTextProgress(Connection& c) {
     const bool haveBuild = detail::tableExists(db, QString::fromLatin1(kBuild));
     const bool haveIndex = indexExists(db);
     p.finished = haveIndex;
+    if (haveIndex && haveBuild &&
+        scalar(db, QStringLiteral("SELECT count(*) FROM %1 WHERE book=%2 AND finished=0")
+                       .arg(b(kBuild))
+                       .arg(kMergePhase)) > 0)
+        p.finished = false;
     for (int k = 0; k < kWorkbooks; ++k) {
         const QString table = workbookTable(k);
         if (!detail::tableExists(db, table)) continue;
@@ -508,8 +520,22 @@ FullTextProgress buildFullTextStep(Connection& c, int maxArticles) {
                             .arg(b(kBuild)));
             while (st.step()) open << qMakePair(int(st.int64(0)), st.int64(1));
         }
+        bool booksLeft = false;
         for (const auto& [book, done] : open) {
             if (budget <= 0) break;
+            if (book == kMergePhase) {
+                if (booksLeft) break;
+                const int before = sqlite3_total_changes(db);
+                exec(db, QStringLiteral("INSERT INTO %1(%1) VALUES('merge=%2,8')")
+                             .arg(b(indexName()))
+                             .arg(kMergePagesPerStep));
+                // Fewer than two changes: there was nothing left to merge.
+                if (sqlite3_total_changes(db) - before < 2)
+                    exec(db, QStringLiteral("UPDATE %1 SET finished=1 WHERE book=%2")
+                                 .arg(b(kBuild))
+                                 .arg(kMergePhase));
+                break;
+            }
             const int asked = budget;
             const QString table = workbookTable(book);
             qint64 last = done;
@@ -540,6 +566,7 @@ FullTextProgress buildFullTextStep(Connection& c, int maxArticles) {
             }
             budget -= n;
             const bool finished = n < asked;
+            if (!finished) booksLeft = true;
             Stmt up(
                 db,
                 QStringLiteral("UPDATE %1 SET done=:l, finished=:f WHERE book=:b").arg(b(kBuild)));
