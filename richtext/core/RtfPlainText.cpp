@@ -43,7 +43,7 @@ const char* iconvName(int codePage) {
         case 1258:
             return nullptr;  // named below
         default:
-            return "CP936";
+            return nullptr;  // "CP<n>"; a code page iconv does not know reads as Latin-1
     }
 }
 
@@ -298,10 +298,12 @@ class Pass {
                     }
                     ignorable = false;
                     break;
-                case RtfToken::Hex:
+                case RtfToken::Hex: {
                     ignorable = false;
-                    if (shows()) bytes_.push_back(char(t.hex));
+                    const char byte = char(t.hex);
+                    text(std::string_view(&byte, 1));
                     break;
+                }
                 case RtfToken::Text:
                     ignorable = false;
                     text(t.word);
@@ -397,6 +399,10 @@ class Pass {
         if (w == "par" || w == "sect" || w == "page" || w == "line" || w == "softline" ||
             w == "row" || w == "nestrow") {
             put(QChar(u'\n'));
+        } else if (w == "trowd") {
+            // a table starts on a line of its own
+            flush();
+            if (shows() && !out_.isEmpty() && !out_.endsWith(u'\n')) out_.append(u'\n');
         } else if (w == "tab" || w == "cell" || w == "nestcell") {
             put(QChar(u'\t'));
         } else if (w == "fonttbl") {
