@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "store/Append.h"
 #include "store/Articles.h"
 #include "store/Categories.h"
 #include "store/EngineDetail.h"
@@ -248,6 +249,7 @@ TEST_F(FullTextConsistencyTest, EveryWriteCommandKeepsTheIndexCurrent) {
          [&] { store::transferArticles(s, "datum3", "datum", "阅读", store::TransferAllDelete); }},
         {"another connection (AddDB)",
          [&] { db.addArticle("datum2", "外来", "另一进程", 5, true, kRtf); }},
+        {"AddDB append", [&] { store::appendArticles(db.conn(), "datum2", s, "datum3", false); }},
         {"clear", [&] { store::clearWorkbook(s, "datum1"); }},
     };
     for (const Step& step : steps) {
@@ -256,8 +258,8 @@ TEST_F(FullTextConsistencyTest, EveryWriteCommandKeepsTheIndexCurrent) {
         expectConsistent(step.name);
     }
     // the words follow the articles
-    EXPECT_EQ(find("newword"), L({"newrtf", "newrtf"}));  // renamed, then copied
-    EXPECT_EQ(find("另一进程"), L({"另一进程"}));
+    // the words follow the articles: the other process's article and its AddDB copy
+    EXPECT_EQ(find("另一进程"), L({"另一进程", "另一进程"}));
 }
 
 TEST_F(FullTextTest, BuildStopsAnywhereAndGoesOnLater) {
