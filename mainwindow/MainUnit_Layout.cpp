@@ -13,6 +13,7 @@
 
 #include "mainwindow/CategoryCombo.h"
 #include "mainwindow/ColorCombo.h"
+#include "mainwindow/FullTextUnit.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/SortHeader.h"
@@ -149,6 +150,7 @@ void TMainForm::buildToolBars() {
     bar1->addAction(action(QStringLiteral("BtnDel")));
     bar1->addSeparator();
     bar1->addAction(action(QStringLiteral("BtnSearch")));
+    bar1->addAction(action(QStringLiteral("BtnFullText")));
     bar1->addAction(action(QStringLiteral("BtnFindText")));
     bar1->addAction(action(QStringLiteral("BtnPrint")));
     bar1->addSeparator();
@@ -199,6 +201,7 @@ void TMainForm::buildMenus() {
     QAction* btnModify = button("BtnModify", " 修改", "修改文章", icons::Modify);
     QAction* btnDel = button("BtnDel", " 删除", "删除文章", icons::Delete);
     QAction* btnSearch = button("BtnSearch", " 搜索主题", "搜索主题", icons::Search);
+    QAction* btnFullText = button("BtnFullText", " 全文检索", "全文检索", icons::Search);
     QAction* btnFind = button("BtnFindText", " 查找文字", "查找文字", icons::FindText);
     QAction* btnPrint = button("BtnPrint", " 打印", "打印文章", icons::Print);
     connect(btnAdd, &QAction::triggered, this, &TMainForm::BtnAddClick);
@@ -206,6 +209,7 @@ void TMainForm::buildMenus() {
     connect(btnDel, &QAction::triggered, this, &TMainForm::BtnDelClick);
     connect(btnSearch, &QAction::triggered, this, &TMainForm::BtnSearchClick);
     connect(btnFind, &QAction::triggered, this, &TMainForm::BtnFindTextClick);
+    connect(btnFullText, &QAction::triggered, this, [this] { TFullTextForm::showFor(this); });
     connect(btnPrint, &QAction::triggered, this, &TMainForm::mmPrintClick);
 
     QMenuBar* bar = menuBar();
@@ -304,6 +308,10 @@ void TMainForm::buildMenus() {
     a = makeAction(this, "mmSearch", QStringLiteral("搜索主题(&S)"), icons::Search,
                    QKeySequence(QStringLiteral("Ctrl+Alt+F")));
     connect(a, &QAction::triggered, this, press(btnSearch));
+    tools->addAction(a);
+    a = makeAction(this, "mmFullText", QStringLiteral("全文检索(&Q)"), icons::Search,
+                   QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+    connect(a, &QAction::triggered, this, press(btnFullText));
     tools->addAction(a);
     a = makeAction(this, "mmFindText", QStringLiteral("查找文字(&F)"), icons::FindText,
                    QKeySequence(QStringLiteral("Ctrl+F")));

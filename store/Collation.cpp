@@ -18,6 +18,7 @@
 #include <unordered_map>
 
 #include "store/EngineDetail.h"
+#include "store/FullText.h"
 #include "store/SqlText.h"
 
 namespace store::detail {
@@ -108,6 +109,9 @@ void registerCollation(sqlite3* db) {
     const int rc = sqlite3_create_collation_v2(db, sqltext::kTextCollation, SQLITE_UTF8, nullptr,
                                                &collate, nullptr);
     if (rc != SQLITE_OK) fail(db, QStringLiteral("registering the text collation"));
+    // Every handle of the store passes here: the full-text index's triggers
+    // and table need their function and tokenizer on each of them.
+    registerFullText(db);
 }
 
 }  // namespace store::detail

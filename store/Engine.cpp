@@ -10,6 +10,7 @@
 #include <atomic>
 
 #include "store/EngineDetail.h"
+#include "store/FullText.h"
 #include "store/SqlText.h"
 
 namespace store {
@@ -231,6 +232,7 @@ void createBodyFor(sqlite3* db, const QString& table) {
             exec(db, QStringLiteral("CREATE INDEX %1 ON %2(SeqNo)")
                          .arg(bracket(table + QStringLiteral("$seqno")), t));
     }
+    attachFullTextTable(db, table);
 }
 
 // "INSERT INTO T [(cols)] SELECT ..." where T or the source keeps bodies in a
@@ -553,7 +555,8 @@ QStringList Connection::tableNames() {
     while (st.step()) {
         const QString n = st.value(0).toString();
         if (n.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive) ||
-            n.endsWith(QLatin1String("$body"), Qt::CaseInsensitive))
+            n.endsWith(QLatin1String("$body"), Qt::CaseInsensitive) ||
+            n.startsWith(QLatin1String("fulltext$"), Qt::CaseInsensitive))
             continue;
         names << n;
     }

@@ -23,6 +23,7 @@
 #include <QFileInfo>
 
 #include "store/EngineDetail.h"
+#include "store/FullText.h"
 #include "store/SqlText.h"
 
 namespace store {
@@ -91,7 +92,10 @@ QMap<QString, qint64> tableCounts(sqlite3* db, const QString& schema) {
     QMap<QString, qint64> counts;
     QStringList names;
     {
-        Stmt st(db, QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table'")
+        // Virtual tables (the full-text index) hold nothing themselves: their
+        // rows are in their shadow tables, which are counted.
+        Stmt st(db, QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type='table' AND "
+                                   "rootpage<>0")
                         .arg(sqltext::bracket(schema)));
         while (st.step()) names << st.value(0).toString();
     }
@@ -253,6 +257,9 @@ bool isOwnCompactFile(const QString& path) {
 
 CompactReport CompactDB(ArticleStore& s, const QString& dbFile, const QString& password) {
     Connection& conn = s.connection();
+    // The full-text index is rebuilt from the articles: the copy gets it
+    // empty and the next full-text search reads every article in afresh.
+    if (fullTextState(conn) != FullTextState::Missing) resetFullTextIndex(conn);
     conn.close();
 
     CompactReport report;
