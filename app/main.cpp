@@ -3,13 +3,18 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLocale>
+#include <cstdio>
 #include <memory>
 
 #include "editor/Addunit.h"
 #include "mainwindow/FlashUnit.h"
 #include "mainwindow/JetStartup.h"
 #include "mainwindow/MainUnit.h"
+#include "mainwindow/ProgramFolder.h"
 #include "platform/SingleInstance.h"
+#include "platform/core/Desktop.h"
+#include "platform/core/ProgramPaths.h"
 #include "settings/AboutUnit.h"
 
 namespace {
@@ -41,7 +46,8 @@ void substituteFonts() {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("yunjan"));
+    platform::setProgramIdentity();
+    platform::installQtTranslations(QLocale::system().uiLanguages());
     QApplication::setQuitOnLastWindowClosed(false);
     substituteFonts();
     // The windows are laid out for the classic 9-point interface font.
@@ -54,6 +60,11 @@ int main(int argc, char** argv) {
     platform::SingleInstance single(QStringLiteral("砚溪舟-云笺录 V2.8"));
     if (single.notifyRunning()) return 0;
     single.listen();
+
+    // An installed program works in the user's own folder.
+    QString folderError;
+    if (!enterProgramFolder(platform::programPaths(), &folderError))
+        std::fprintf(stderr, "yunjan: %s\n", folderError.toLocal8Bit().constData());
 
     // A library in the Access format is converted (after asking) before anything else.
     if (!convertJetAtStartup()) return 1;

@@ -23,6 +23,7 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/ViewerFindDialog.h"
 #include "platform/Prompt.h"
+#include "platform/core/ProgramPaths.h"
 #include "richtext/RichEditCtrl.h"
 
 using platform::Answer;
@@ -80,7 +81,7 @@ bool TAddForm::FileNew() {
 void TAddForm::FileOpen() {
     if (!QuerySaveChanges()) return;
     platform::FileDialogRequest req;
-    req.directory = QCoreApplication::applicationDirPath();
+    req.directory = platform::programPaths().documentsDir;
     req.filter = kOpenFilter;
     req.showReadOnly = true;
     const platform::FileDialogResult r = prompt().openFile(this, req);
@@ -180,7 +181,7 @@ TAddForm::SaveResult TAddForm::FileSave() {
 
 TAddForm::SaveResult TAddForm::FileSaveAs() {
     platform::FileDialogRequest req;
-    req.directory = QCoreApplication::applicationDirPath();
+    req.directory = platform::programPaths().documentsDir;
     req.fileName = EdtTheme->text();
     req.filter = kSaveFilter;
     const platform::FileDialogResult r = prompt().saveFile(this, req);

@@ -18,6 +18,7 @@
 #include "editor/ThreadUnit.h"
 #include "platform/OfficeServer.h"
 #include "platform/Prompt.h"
+#include "platform/core/ProgramPaths.h"
 #include "richtext/RichEditCtrl.h"
 
 using platform::Answer;
@@ -62,7 +63,7 @@ const QString& TAddForm::importFilter() {
 
 void TAddForm::FileOopenWordClick() {
     platform::FileDialogRequest req;
-    req.directory = QCoreApplication::applicationDirPath();
+    req.directory = platform::programPaths().documentsDir;
     req.filter = kImportFilter;
     const platform::FileDialogResult r = prompt().openFile(this, req);
     if (!r.accepted || r.path.isEmpty()) return;

@@ -17,6 +17,7 @@
 #include "mainwindow/TitleList.h"
 #include "platform/Prompt.h"
 #include "platform/core/ProfileFile.h"
+#include "platform/core/ProgramPaths.h"
 #include "richtext/RichEditCtrl.h"
 #include "settings/AboutUnit.h"
 #include "store/Users.h"
@@ -54,7 +55,7 @@ QString tabNameKey(int k) {
 TMainForm::TMainForm(TFlashForm* splash, QWidget* parent)
     : QMainWindow(parent), db_(std::make_unique<store::ArticleStore>()), splash_(splash) {
     g_instance = this;
-    settingsFile = platform::ProfileFile::pathForProgram(QCoreApplication::applicationFilePath());
+    settingsFile = platform::programPaths().settingsFile;
     setWindowTitle(QStringLiteral("砚溪舟-云笺录 V2.8"));
     setWindowIcon(about::programIcon());
     resize(800, 616);

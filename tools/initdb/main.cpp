@@ -6,14 +6,20 @@
 #include <QString>
 #include <cstdio>
 
+#include "platform/core/CommandLine.h"
 #include "store/InitDb.h"
 
 int main(int argc, char** argv) {
-    if (argc > 2) {
-        std::fprintf(stderr, "用法：yunjan-initdb [程序文件夹]\n");
-        return 2;
-    }
-    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    platform::ToolUsage usage;
+    usage.tool = "yunjan-initdb";
+    usage.synopsis = QStringLiteral("[选项] [程序文件夹]");
+    usage.description = QStringLiteral(
+        "在程序文件夹（默认为当前文件夹）中创建数据库 data/YunjanDB.mdb，\n"
+        "其中有几篇欢迎文章。已有的数据库保持不变。");
+    usage.maxOperands = 1;
+    const platform::ToolArguments args = platform::parseToolArguments(argc, argv, usage);
+    if (args.exitCode >= 0) return args.exitCode;
+    const QString dir = args.operands.isEmpty() ? QStringLiteral(".") : args.operands.first();
     const QString path = store::installationDatabasePath(dir);
     const bool existed = QFileInfo::exists(path);
     QString error;

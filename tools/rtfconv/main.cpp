@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <cstdio>
 
+#include "platform/core/CommandLine.h"
 #include "platform/core/TextCodec.h"
 #include "richtext/Rtf.h"
 #include "richtext/RtfFormat.h"
@@ -20,14 +21,20 @@ static int fail(const QString& message) {
 }
 
 int main(int argc, char** argv) {
+    platform::ToolUsage usage;
+    usage.tool = "rtfconv";
+    usage.synopsis = QStringLiteral("[选项] IN.rtf|IN.txt OUT.txt|OUT.rtf|OUT.html");
+    usage.description = QStringLiteral(
+        "用程序自己的 RTF 读写器转换文件：IN 为 RTF 或 GBK 文本；OUT 为 UTF-8 文本、\n"
+        "重新写出的 RTF 或 Qt 的 HTML。");
+    usage.minOperands = usage.maxOperands = 2;
+    // Read before Qt sees the arguments: they are all ours.
+    const platform::ToolArguments args = platform::parseToolArguments(argc, argv, usage);
+    if (args.exitCode >= 0) return args.exitCode;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: rtfconv IN.rtf|IN.txt OUT.txt|OUT.rtf|OUT.html\n");
-        return 2;
-    }
-    const QString in = args[1], out = args[2];
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    const QString in = args.operands[0], out = args.operands[1];
     const QString inExt = QFileInfo(in).suffix().toLower();
     const QString outExt = QFileInfo(out).suffix().toLower();
     if (inExt != QLatin1String("rtf") && inExt != QLatin1String("txt"))
