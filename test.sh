@@ -10,7 +10,7 @@ export QT_QPA_PLATFORM=offscreen
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 echo "== normal build =="
-scripts/build.sh build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/build.sh build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DYUNJAN_PACKAGE_TESTS=ON
 ctest --test-dir build-test --output-on-failure -j "$jobs"
 
 echo "== sanitizer build (address, undefined) =="

@@ -13,11 +13,17 @@ PACKAGES=(
     xvfb xauth imagemagick
     clang libclang-rt-14-dev
     libreoffice-writer-nogui python3-uno
+    qt6-translations-l10n
 )
 # The word processor and its Python bridge are part of the program (document
 # import, paste of web content), not only of the tests: they are installed
-# for ./run.sh and ./test.sh alike. "--tests" (from ./test.sh) needs nothing
-# more.
+# for ./run.sh and ./test.sh alike. Qt's translations give its own dialogs
+# and menus in Chinese.
+# "--tests" (from ./test.sh) adds the checkers of the desktop entry, the
+# AppStream data and the .deb package.
+if [ "${1:-}" = "--tests" ]; then
+    PACKAGES+=(desktop-file-utils appstream lintian file)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
