@@ -31,6 +31,7 @@ for p in "${programs[@]}"; do
     [ -x "$root/usr/bin/$p" ] || fail "usr/bin/$p missing"
 done
 for f in "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
+         "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/yunjan.1.gz \
          usr/share/doc/yunjan/copyright usr/share/doc/yunjan/changelog.gz; do
     [ -f "$root/$f" ] || fail "$f missing"
 done
@@ -65,7 +66,7 @@ grep -q '个人文章库' <<<"$description" || fail "no Chinese description"
 [ "$(field Version)" = "$version" ] || fail "Version is $(field Version)"
 
 echo "== lintian =="
-lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors"
+lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian reports errors"
 
 if [ "$failures" -gt 0 ]; then
     echo "$failures check(s) failed"
