@@ -81,6 +81,9 @@ QTranslator* installQtTranslations(const QStringList& uiLanguages) {
         delete translator;
         return nullptr;
     }
+    // The windows are laid out left to right whatever language Qt's texts are
+    // in (a right-to-left translation would mirror them).
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
     // Installed last, asked first; it goes with the translator.
     if (translator->language() == QLatin1String("zh_CN"))
         QCoreApplication::installTranslator(new MissingChineseTexts(translator));

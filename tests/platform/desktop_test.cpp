@@ -91,6 +91,17 @@ TEST(QtTranslations, FileChosenForTheUsersLanguages) {
     EXPECT_TRUE(platform::qtTranslationFile({QStringLiteral("zh-CN")}, empty.path()).isEmpty());
 }
 
+TEST(QtTranslations, RightToLeftLanguageKeepsTheLayout) {
+    QTranslator* t = platform::installQtTranslations({QStringLiteral("ar")});
+    ASSERT_NE(t, nullptr);
+    EXPECT_TRUE(t->filePath().endsWith(QStringLiteral("qtbase_ar.qm")));
+    QCoreApplication::processEvents();  // the language change is delivered
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    QCoreApplication::removeTranslator(t);
+    delete t;
+    QCoreApplication::processEvents();
+}
+
 bool hasChinese(const QString& s) {
     static const QRegularExpression han(QStringLiteral("\\p{Han}"));
     return s.contains(han);
