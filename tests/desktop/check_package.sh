@@ -29,9 +29,10 @@ dpkg-deb -x "$deb" "$root"
 
 for p in "${programs[@]}"; do
     [ -x "$root/usr/bin/$p" ] || fail "usr/bin/$p missing"
+    [ -f "$root/usr/share/man/man1/$p.1.gz" ] || fail "manual page of $p missing"
 done
 for f in "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
-         "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/man/man1/yunjan.1.gz \
+         "usr/share/icons/hicolor/scalable/apps/$id.svg" \
          usr/share/doc/yunjan/copyright usr/share/doc/yunjan/changelog.gz; do
     [ -f "$root/$f" ] || fail "$f missing"
 done

@@ -28,7 +28,7 @@ ToolRun run(const QString& tool, const QStringList& args, const QString& cwd) {
     return r;
 }
 
-const char* const kTools[] = {"yunjan-initdb", "rtfconv"};
+const char* const kTools[] = {"yunjan-initdb", "rtfconv", "yunjan-import-mdb"};
 
 TEST(ToolOptions, HelpVersionAndUnknownOptions) {
     struct Case {
