@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "editor/Addunit.h"
+#include "mainwindow/BackupUnit.h"
 #include "mainwindow/FlashUnit.h"
 #include "mainwindow/JetStartup.h"
 #include "mainwindow/MainUnit.h"
@@ -74,6 +75,9 @@ int main(int argc, char** argv) {
 
     splash->hide();
     splash.reset();
+
+    // The day's copy of the library, once the window is up.
+    if (!main.quitRequested) backupui::dailyBackup(&main);
 
     int code = 1;
     if (!main.quitRequested) code = app.exec();
