@@ -1,5 +1,8 @@
 // Copies of the library and restoring one.
 //
+// The copy is the library file itself, taken under the engine's shared lock
+// (the engine's online backup when the file alone would not be whole).
+//
 // Crash safety: a copy is written to "<name>.part" and renamed when it is
 // complete and on disk, so a kill leaves at worst a ".part" file that the
 // next copy removes. A restore puts the chosen copy next to the library as
@@ -9,6 +12,7 @@
 
 #include "store/Backup.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/file.h>
@@ -135,10 +139,20 @@ QList<QPair<CopyName, QString>> copiesIn(const QString& folder) {
     return r;
 }
 
+// A name after every copy of the same second: a lower serial freed by the
+// rotation is not taken again, or the new copy would sort as the oldest.
 QString newCopyPath(const QString& folder) {
     const QDir dir(folder);
-    const QString stamp = QDateTime::currentDateTime().toString(kStampFormat);
-    for (int serial = 1;; ++serial) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString stamp = now.toString(kStampFormat);
+    int serial = 1;
+    const QStringList names = dir.entryList({kPrefix + stamp + QStringLiteral("*")}, QDir::Files);
+    for (QString n : names) {
+        if (n.endsWith(kPart)) n.chop(kPart.size());
+        const CopyName c = parseName(n);
+        if (c.valid) serial = qMax(serial, c.serial + 1);
+    }
+    for (;; ++serial) {
         const QString name = kPrefix + stamp +
                              (serial == 1 ? QString() : QStringLiteral("_%1").arg(serial)) +
                              kSuffix;
@@ -171,6 +185,68 @@ void copyPages(sqlite3* src, sqlite3* dest, const BackupProgress& progress) {
     }
     sqlite3_backup_finish(b);
     if (rc != SQLITE_DONE) detail::fail(dest, QStringLiteral("copying the library"));
+}
+
+// Copies the library file byte for byte while a read transaction holds the
+// engine's shared lock, so no writer can change the file meanwhile. The pages
+// stay encrypted as they are: nothing is decrypted or encrypted again.
+// Returns false (dest left to the caller) when the library's journal mode
+// keeps committed pages outside the file.
+bool copyFile(Connection& conn, const QString& dest, const BackupProgress& progress) {
+    sqlite3* db = conn.handle();
+    if (!sqlite3_get_autocommit(db)) throw StoreError("no copy is written inside a transaction");
+    {
+        Stmt mode(db, QStringLiteral("PRAGMA journal_mode"));
+        if (!mode.step()) return false;
+        const QString m = mode.value(0).toString().toLower();
+        if (m != QLatin1String("delete") && m != QLatin1String("truncate") &&
+            m != QLatin1String("persist"))
+            return false;
+    }
+    exec(db, QStringLiteral("BEGIN"));
+    struct End {
+        sqlite3* db;
+        ~End() { sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr); }
+    } end{db};
+    {
+        Stmt lock(db, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        lock.step();
+    }
+    const int changesBefore = sqlite3_total_changes(db);
+
+    Fd in(::open(native(conn.databasePath()).constData(), O_RDONLY | O_CLOEXEC));
+    Fd out(::open(native(dest).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+    if (in.get() < 0 || out.get() < 0) throw StoreError("the library cannot be copied");
+    const off_t size = ::lseek(in.get(), 0, SEEK_END);
+    if (size < 0) throw StoreError("the library cannot be copied");
+    constexpr off_t kChunk = off_t(kPagesPerStep) * 4096;
+    const int totalPages = int((size + 4095) / 4096);
+    off_t done = 0;
+    bool kernelCopy = true;
+    QByteArray buf;
+    while (done < size) {
+        const size_t want = size_t(qMin(kChunk, size - done));
+        ssize_t n = -1;
+        if (kernelCopy) {
+            loff_t inOff = done, outOff = done;
+            n = ::copy_file_range(in.get(), &inOff, out.get(), &outOff, want, 0);
+            if (n < 0 &&
+                (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP)) {
+                kernelCopy = false;
+                continue;
+            }
+        } else {
+            buf.resize(qsizetype(want));
+            n = ::pread(in.get(), buf.data(), want, done);
+            if (n > 0 && ::pwrite(out.get(), buf.constData(), size_t(n), done) != n) n = -1;
+        }
+        if (n <= 0) throw StoreError("the library cannot be copied");
+        done += n;
+        if (progress) progress(int((done + 4095) / 4096), totalPages);
+    }
+    if (sqlite3_total_changes(db) != changesBefore)
+        throw StoreError("the library changed during the copy");
+    return true;
 }
 
 // Opens a copy read-only and checks every page; returns the workbook counts.
@@ -231,7 +307,7 @@ QString writeBackup(Connection& conn, const QString& folder, int keep,
                               0600));
             if (created.get() < 0) throw StoreError("the copy cannot be created");
         }
-        {
+        if (!copyFile(conn, partPath, progress)) {
             KeyedDb dest(partPath, password, SQLITE_OPEN_READWRITE);
             copyPages(conn.handle(), dest.get(), progress);
         }

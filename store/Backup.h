@@ -1,10 +1,12 @@
 #pragma once
 // Copies of the whole library kept in data/backup/, and restoring one.
 //
-// A copy is written page by page from the open connection with the engine's
-// online backup, encrypted with the library's own key, into a ".part" file
-// that is synced and renamed to its final name only when complete: a copy
-// under a final name is always whole. Names carry the date and time
+// A copy is the library file taken while the open connection holds the
+// engine's shared lock (no writer can change it meanwhile), so it is
+// encrypted with the library's own key; the engine's online backup is used
+// when the journal mode would leave pages outside the file. It is written
+// in steps that report progress, into a ".part" file that is synced and renamed to its final name
+// only when complete: a copy under a final name is always whole. Names carry the date and time
 // ("YunjanDB-20261210-143005.mdb", a "_2" suffix when two fall in one
 // second); only the newest `keep` copies are kept.
 

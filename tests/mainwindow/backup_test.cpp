@@ -167,6 +167,11 @@ TEST_F(BackupUnitTest, RestoreFromTheMenuBringsBackTheCopyAndShowsTheFirstWorkbo
     EXPECT_EQ(f.List->item(0, 2)->text(), "1");
     EXPECT_EQ(f.List->item(0, 3)->text(), "0");
     EXPECT_TRUE(f.List->item(0, 5)->text().endsWith("KB"));
+    if (const QString dir = qEnvironmentVariable("YUNJAN_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        f.show();
+        QApplication::processEvents();
+        f.grab().save(dir + QStringLiteral("/restore_backup.png"));
+    }
 
     prompt.answers.enqueue(Answer::Cancel);
     EXPECT_FALSE(f.BtnRestoreClick());

@@ -5,6 +5,7 @@
 #include "store/Backup.h"
 
 #include <gtest/gtest.h>
+#include <sqlcipher/sqlite3.h>
 
 #include <QDir>
 #include <QFile>
@@ -94,6 +95,26 @@ TEST_F(BackupTest, CopyIsEncryptedWithTheLibraryKey) {
     c.setConnectionString(store::makeConnectionString(copy, kPassword));
     c.open();
     EXPECT_EQ(libraryFingerprint(c), libraryFingerprint(s.connection()));
+}
+
+TEST_F(BackupTest, CopyOfALibraryInWalModeHoldsItsLatestRows) {
+    // Committed rows of a write-ahead log are not in the file yet.
+    ASSERT_EQ(
+        sqlite3_exec(s.connection().handle(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    s.connection().execute(QStringLiteral("update datum set theme='新题' where SeqNo=1"));
+    const QStringList now = state();
+    const QString copy = store::writeBackup(s.connection(), folder(), 10);
+    store::clearWorkbook(s, QStringLiteral("datum"));
+    store::restoreBackup(s, copy, folder(), 10);
+    EXPECT_EQ(state(), now);
+}
+
+TEST_F(BackupTest, NoCopyInsideATransaction) {
+    s.connection().beginTransaction();
+    EXPECT_THROW(store::writeBackup(s.connection(), folder(), 10), store::StoreError);
+    s.connection().rollback();
+    EXPECT_TRUE(copies().isEmpty());
 }
 
 TEST_F(BackupTest, KeepsTheNewestCopiesOnly) {
