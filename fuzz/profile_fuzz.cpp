@@ -1,0 +1,26 @@
+// libFuzzer target: the settings (INI) file reader and writer on any bytes
+// (the input is the file). Requirements in fuzz/Checks.h.
+
+#include <unistd.h>
+
+#include <QDir>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "fuzz/Checks.h"
+
+namespace {
+QString g_path;
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    g_path = QDir::tempPath() + QStringLiteral("/profile_fuzz_%1.ini").arg(::getpid());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
+    if (!fuzzcheck::profileRoundTripHolds(g_path, content)) std::abort();
+    return 0;
+}
