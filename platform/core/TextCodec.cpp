@@ -103,6 +103,17 @@ class Converters {
     std::unordered_map<long long, iconv_t> open_;
 };
 
+// Converters for Vietnamese and Hebrew hold the last character back until
+// they know no combining mark follows: this writes it out (and leaves the
+// converter in its initial state).
+void flushDecoder(iconv_t cd, QString& out) {
+    char buf[64];
+    char* o = buf;
+    size_t oLeft = sizeof(buf);
+    iconv(cd, nullptr, nullptr, &o, &oLeft);
+    out.append(reinterpret_cast<const QChar*>(buf), static_cast<qsizetype>((o - buf) / 2));
+}
+
 iconv_t converter(int codePage, bool decode) {
     thread_local Converters converters;
     return converters.get(codePage, decode);
@@ -134,6 +145,8 @@ QString decodeCodePage(const QByteArray& bytes, int codePage) {
         out.append(reinterpret_cast<const QChar*>(buf), static_cast<qsizetype>((o - buf) / 2));
         if (r == static_cast<size_t>(-1)) {
             if (err == E2BIG) continue;
+            // The character held back before the bad byte comes first.
+            flushDecoder(cd, out);
             // Invalid or incomplete sequence: one replacement char per bad byte.
             if (codePage == 936 && static_cast<unsigned char>(*in) == 0x80) {
                 out.append(QChar(0x20AC));
@@ -142,9 +155,9 @@ QString decodeCodePage(const QByteArray& bytes, int codePage) {
             }
             ++in;
             --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
+    flushDecoder(cd, out);
     return out;
 }
 
