@@ -147,6 +147,12 @@ QString decodeCodePage(const QByteArray& bytes, int codePage) {
             if (err == E2BIG) continue;
             // The character held back before the bad byte comes first.
             flushDecoder(cd, out);
+            // Some converters (glibc's CP949) take the last bytes and still
+            // report them invalid: nothing is left to skip.
+            if (inLeft == 0) {
+                out.append(QChar(0xFFFD));
+                break;
+            }
             // Invalid or incomplete sequence: one replacement char per bad byte.
             if (codePage == 936 && static_cast<unsigned char>(*in) == 0x80) {
                 out.append(QChar(0x20AC));
@@ -183,6 +189,11 @@ QByteArray encodeCodePage(const QString& text, int codePage, bool* ok) {
         out.append(buf, static_cast<qsizetype>(o - buf));
         if (r == static_cast<size_t>(-1)) {
             if (err == E2BIG) continue;
+            if (inLeft == 0) {  // the input was taken, yet reported invalid
+                out.append('?');
+                if (ok) *ok = false;
+                break;
+            }
             // Character the code page cannot hold: write '?' and skip it
             // (two UTF-16 units for a surrogate pair).
             if (codePage == 936 && inLeft >= 2 &&

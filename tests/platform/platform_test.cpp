@@ -34,6 +34,10 @@ TEST(TextCodec, UnencodableAndBrokenInput) {
     EXPECT_TRUE(canEncode(U'ą', 1250));
     EXPECT_EQ(decodeCodePage(QByteArray("\xE6"), 1250), QStringLiteral("ć"));
     EXPECT_EQ(decodeCodePage(QByteArray("\x93x\x94"), 99999), QStringLiteral("“x”"));
+    // The Korean converter takes a broken last sequence whole and still
+    // calls it invalid: one replacement, and nothing read past the end.
+    EXPECT_EQ(decodeCodePage(QByteArray("a\xff\xa2\xe8"), 949),
+              QStringLiteral("a") + QChar(0xFFFD) + QChar(0xFFFD));
 }
 
 // Vietnamese and Hebrew converters hold the last character back in case a
