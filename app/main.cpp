@@ -8,10 +8,12 @@
 #include <memory>
 
 #include "editor/Addunit.h"
+#include "mainwindow/BackupUnit.h"
 #include "mainwindow/FlashUnit.h"
 #include "mainwindow/JetStartup.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/ProgramFolder.h"
+#include "mainwindow/SessionEnd.h"
 #include "platform/SingleInstance.h"
 #include "platform/core/Desktop.h"
 #include "platform/core/ProgramPaths.h"
@@ -82,13 +84,21 @@ int main(int argc, char** argv) {
     auto editor = std::make_unique<TAddForm>(&main);
     editor->hide();
     main.AddForm = editor.get();
+    // SIGTERM, SIGHUP and the session manager end the program as its menu does.
+    auto guard = std::make_unique<sessionend::Guard>(&main, editor.get());
 
     splash->hide();
     splash.reset();
 
+    // The day's copy of the library, once the window is up.
+    if (!main.quitRequested) backupui::dailyBackup(&main);
+    // Text an earlier run could not save.
+    if (!main.quitRequested) sessionend::offerRecovery(&main, editor.get());
+
     int code = 1;
     if (!main.quitRequested) code = app.exec();
     if (main.quitRequested) code = 1;
+    guard.reset();
     main.AddForm = nullptr;
     editor.reset();
     return code;

@@ -9,7 +9,8 @@
 // body < 5 ms; renumber < 1 s; a drop < 50 ms (BM_DropNearby; the last onto
 // the first rewrites every order number); title search < 150 ms; content
 // search < 2 s; an open main record set of 100,000 rows < 40 MB (the
-// rss_delta_MB counter of BM_OpenAllTitles).
+// rss_delta_MB counter of BM_OpenAllTitles); a copy of the library into
+// data/backup (BM_BackupLibrary) < 3 s.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -17,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
@@ -24,6 +26,7 @@
 
 #include "bench/support/Library.h"
 #include "store/ArticleStore.h"
+#include "store/Backup.h"
 #include "store/InitDb.h"
 #include "store/Search.h"
 
@@ -178,5 +181,27 @@ void BM_ContentSearch(benchmark::State& state) {
 BENCHMARK(BM_ContentSearch)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The copy written before a destructive command and once a day: every page
+// through the online backup, with the progress reports a window would get.
+void BM_BackupLibrary(benchmark::State& state) {
+    BenchDb::get();
+    store::ArticleStore s;
+    s.connection().open();
+    const QString folder = store::backupFolderOf(s.connection());
+    qint64 bytes = 0;
+    int reports = 0;
+    for (auto _ : state) {
+        const QString copy =
+            store::writeBackup(s.connection(), folder, 1, [&reports](int, int) { ++reports; });
+        state.PauseTiming();
+        bytes = QFileInfo(copy).size();
+        QFile::remove(copy);
+        state.ResumeTiming();
+    }
+    state.counters["MB"] = double(bytes) / (1024.0 * 1024.0);
+    state.counters["progress_reports"] = double(reports) / double(state.iterations());
+}
+BENCHMARK(BM_BackupLibrary)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "mainwindow/BackupUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
 #include "platform/Prompt.h"
@@ -187,6 +188,7 @@ void TCompForm::Button2Click() {
                                       QStringLiteral("警告"), Buttons::OkCancel,
                                       Icon::None) != Answer::Ok)
         return;
+    if (!backupui::backupBeforeDestructiveCommand(main_, this)) return;
     try {
         store::clearWorkbook(main_->db(), main_->currentTable());
     } catch (const store::StoreError& e) {

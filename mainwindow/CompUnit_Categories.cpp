@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "mainwindow/BackupUnit.h"
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "platform/Prompt.h"
@@ -74,6 +75,10 @@ void TCompForm::btn1Click() {
         platform::prompt().showMessage(this, QStringLiteral("分类名称不能为空！"));
         return;
     }
+    // A merge into an existing category cannot be undone.
+    if (newName != oldName && ComboBox2->findText(newName, Qt::MatchFixedString) >= 0 &&
+        !backupui::backupBeforeDestructiveCommand(main_, this))
+        return;
     try {
         store::renameCategory(main_->db().connection(),
                               store::workbookTable(ComboBox1->currentIndex()), oldName, newName);

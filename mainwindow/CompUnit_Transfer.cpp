@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "mainwindow/BackupUnit.h"
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "platform/Prompt.h"
@@ -75,6 +76,10 @@ void TCompForm::Button3Click() {
         cbxCondition->currentIndex() > 0 ? std::optional<QString>(cbxCondition->currentText())
                                          : std::nullopt;
     const int mode = cbxMode->currentIndex();
+    // The deleting modes cannot be undone.
+    if ((mode == store::TransferAllDelete || mode == store::TransferNoDuplicatesDelete) &&
+        !backupui::backupBeforeDestructiveCommand(main_, this))
+        return;
 
     transferRunning_ = true;
     struct Done {

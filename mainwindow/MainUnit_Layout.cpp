@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "mainwindow/BackupUnit.h"
 #include "mainwindow/CategoryCombo.h"
 #include "mainwindow/ColorCombo.h"
 #include "mainwindow/FullTextUnit.h"
@@ -255,6 +256,10 @@ void TMainForm::buildMenus() {
     a = makeAction(this, "mmDel", QStringLiteral("删除文章(&D)"), icons::Delete,
                    QKeySequence(QStringLiteral("Ctrl+D")));
     connect(a, &QAction::triggered, this, press(btnDel));
+    data->addAction(a);
+    data->addSeparator();
+    a = makeAction(this, "mmRestore", QStringLiteral("恢复备份(&R)…"), icons::Maintain);
+    connect(a, &QAction::triggered, this, [this] { backupui::showRestoreDialog(this); });
     data->addAction(a);
     bar->addMenu(data);
 

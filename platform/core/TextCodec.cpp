@@ -14,18 +14,30 @@ namespace {
 // iconv name of a Windows code page.
 std::string iconvName(int codePage) {
     switch (codePage) {
-        case 936: return "CP936";
-        case 950: return "BIG5";
-        case 932: return "CP932";
-        case 949: return "CP949";
-        case 874: return "CP874";
-        case 437: return "CP437";
-        case 850: return "CP850";
-        case 866: return "CP866";
-        case 10000: return "MACINTOSH";
-        case 65001: return "UTF-8";
-        case 20127: return "ASCII";
-        case 28591: return "ISO-8859-1";
+        case 936:
+            return "CP936";
+        case 950:
+            return "BIG5";
+        case 932:
+            return "CP932";
+        case 949:
+            return "CP949";
+        case 874:
+            return "CP874";
+        case 437:
+            return "CP437";
+        case 850:
+            return "CP850";
+        case 866:
+            return "CP866";
+        case 10000:
+            return "MACINTOSH";
+        case 65001:
+            return "UTF-8";
+        case 20127:
+            return "ASCII";
+        case 28591:
+            return "ISO-8859-1";
         default:
             if (codePage >= 1250 && codePage <= 1258) return "CP" + std::to_string(codePage);
             return "CP" + std::to_string(codePage);
@@ -63,15 +75,61 @@ QString decode1252Fallback(const QByteArray& bytes) {
     return out;
 }
 
+// The converters of one thread, one per code page and direction, opened on
+// first use and kept: opening one loads the converter module again each
+// time, which costs more than converting a paragraph.
+class Converters {
+  public:
+    ~Converters() {
+        for (auto& [key, cd] : open_)
+            if (cd != invalid()) iconv_close(cd);
+    }
+    // A converter in its initial state, or (iconv_t)-1.
+    iconv_t get(int codePage, bool decode) {
+        const long long key = (static_cast<long long>(codePage) << 1) | (decode ? 1 : 0);
+        auto it = open_.find(key);
+        if (it == open_.end()) {
+            const std::string name = iconvName(codePage);
+            iconv_t cd = decode ? iconv_open("UTF-16LE", name.c_str())
+                                : iconv_open(name.c_str(), "UTF-16LE");
+            it = open_.emplace(key, cd).first;
+        }
+        if (it->second != invalid()) iconv(it->second, nullptr, nullptr, nullptr, nullptr);
+        return it->second;
+    }
+    static iconv_t invalid() { return reinterpret_cast<iconv_t>(-1); }
+
+  private:
+    std::unordered_map<long long, iconv_t> open_;
+};
+
+// Converters for Vietnamese and Hebrew hold the last character back until
+// they know no combining mark follows: this writes it out (and leaves the
+// converter in its initial state).
+void flushDecoder(iconv_t cd, QString& out) {
+    char buf[64];
+    char* o = buf;
+    size_t oLeft = sizeof(buf);
+    iconv(cd, nullptr, nullptr, &o, &oLeft);
+    out.append(reinterpret_cast<const QChar*>(buf), static_cast<qsizetype>((o - buf) / 2));
+}
+
+iconv_t converter(int codePage, bool decode) {
+    thread_local Converters converters;
+    return converters.get(codePage, decode);
+}
+
 }  // namespace
 
-bool isKnownCodePage(int codePage) { return probe(codePage); }
+bool isKnownCodePage(int codePage) {
+    return probe(codePage);
+}
 
 QString decodeCodePage(const QByteArray& bytes, int codePage) {
     if (bytes.isEmpty()) return {};
     if (codePage == 65001) return QString::fromUtf8(bytes);
     if (!probe(codePage)) return decode1252Fallback(bytes);
-    iconv_t cd = iconv_open("UTF-16LE", iconvName(codePage).c_str());
+    iconv_t cd = converter(codePage, true);
     if (cd == reinterpret_cast<iconv_t>(-1)) return decode1252Fallback(bytes);
 
     QString out;
@@ -87,6 +145,14 @@ QString decodeCodePage(const QByteArray& bytes, int codePage) {
         out.append(reinterpret_cast<const QChar*>(buf), static_cast<qsizetype>((o - buf) / 2));
         if (r == static_cast<size_t>(-1)) {
             if (err == E2BIG) continue;
+            // The character held back before the bad byte comes first.
+            flushDecoder(cd, out);
+            // Some converters (glibc's CP949) take the last bytes and still
+            // report them invalid: nothing is left to skip.
+            if (inLeft == 0) {
+                out.append(QChar(0xFFFD));
+                break;
+            }
             // Invalid or incomplete sequence: one replacement char per bad byte.
             if (codePage == 936 && static_cast<unsigned char>(*in) == 0x80) {
                 out.append(QChar(0x20AC));
@@ -95,10 +161,9 @@ QString decodeCodePage(const QByteArray& bytes, int codePage) {
             }
             ++in;
             --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    iconv_close(cd);
+    flushDecoder(cd, out);
     return out;
 }
 
@@ -106,7 +171,7 @@ QByteArray encodeCodePage(const QString& text, int codePage, bool* ok) {
     if (ok) *ok = true;
     if (text.isEmpty()) return {};
     if (codePage == 65001) return text.toUtf8();
-    iconv_t cd = iconv_open(iconvName(codePage).c_str(), "UTF-16LE");
+    iconv_t cd = converter(codePage, false);
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         if (ok) *ok = false;
         return text.toLatin1();
@@ -124,6 +189,11 @@ QByteArray encodeCodePage(const QString& text, int codePage, bool* ok) {
         out.append(buf, static_cast<qsizetype>(o - buf));
         if (r == static_cast<size_t>(-1)) {
             if (err == E2BIG) continue;
+            if (inLeft == 0) {  // the input was taken, yet reported invalid
+                out.append('?');
+                if (ok) *ok = false;
+                break;
+            }
             // Character the code page cannot hold: write '?' and skip it
             // (two UTF-16 units for a surrogate pair).
             if (codePage == 936 && inLeft >= 2 &&
@@ -134,7 +204,8 @@ QByteArray encodeCodePage(const QString& text, int codePage, bool* ok) {
                 out.append('?');
                 if (ok) *ok = false;
             }
-            unsigned u = static_cast<unsigned char>(in[0]) | (static_cast<unsigned char>(in[1]) << 8);
+            unsigned u =
+                static_cast<unsigned char>(in[0]) | (static_cast<unsigned char>(in[1]) << 8);
             size_t skip = (u >= 0xD800 && u < 0xDC00 && inLeft >= 4) ? 4 : 2;
             if (skip > inLeft) skip = inLeft;
             in += skip;
@@ -142,7 +213,6 @@ QByteArray encodeCodePage(const QString& text, int codePage, bool* ok) {
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    iconv_close(cd);
     return out;
 }
 
@@ -174,6 +244,8 @@ bool canEncode(char32_t ucs4, int codePage) {
     return v == 1;
 }
 
-int gbkByteLength(const QString& text) { return static_cast<int>(toGbk(text).size()); }
+int gbkByteLength(const QString& text) {
+    return static_cast<int>(toGbk(text).size());
+}
 
 }  // namespace platform

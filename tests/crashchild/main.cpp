@@ -1,11 +1,13 @@
 // Runs one maintenance operation on <folder>/data/YunjanDB.mdb with <folder>
 // as the working directory, as the program does:
 //
-//     yunjan_crashchild <folder> compact|transfer0|transfer1|transfer2|transfer3|clear|rename
+//     yunjan_crashchild <folder> compact|transfer0|transfer1|transfer2|transfer3|clear|rename|
+//                                  backup|restore
 //     yunjan_crashchild <folder> convertjet <import tool>
 //
 // Writes "R" once the database is open and the operation starts, "D" when it
-// is done. Exit code 0 on success, 1 on a store error, 2 on bad arguments.
+// is done; restore restores the newest copy in data/backup. Exit code 0 on
+// success, 1 on a store error, 2 on bad arguments.
 
 #include <unistd.h>
 
@@ -15,6 +17,7 @@
 #include <cstdio>
 
 #include "store/ArticleStore.h"
+#include "store/Backup.h"
 #include "store/Categories.h"
 #include "store/LegacyImport.h"
 #include "store/Maintenance.h"
@@ -61,6 +64,13 @@ int main(int argc, char** argv) {
         } else if (op == "rename") {
             store::renameCategory(s.connection(), QStringLiteral("datum"), QStringLiteral("分类1"),
                                   QStringLiteral("分类2"));
+        } else if (op == "backup") {
+            store::writeBackup(s.connection(), QStringLiteral("data/backup"), 10);
+        } else if (op == "restore") {
+            const auto copies = store::listBackups(QStringLiteral("data/backup"),
+                                                   QString::fromLatin1(store::kDatabasePassword));
+            if (copies.isEmpty()) return 2;
+            store::restoreBackup(s, copies.front().path, QStringLiteral("data/backup"), 10);
         } else {
             return 2;
         }

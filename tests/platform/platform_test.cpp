@@ -21,7 +21,10 @@ TEST(TextCodec, GbkRoundTripAndEuro) {
 TEST(TextCodec, UnencodableAndBrokenInput) {
     bool ok = true;
     // An emoji is outside GBK: written as one '?', reported.
-    EXPECT_EQ(toGbk(QString::fromUtf8("a\xF0\x9F\x98\x80" "b"), &ok), QByteArray("a?b"));
+    EXPECT_EQ(toGbk(QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                      "b"),
+                    &ok),
+              QByteArray("a?b"));
     EXPECT_FALSE(ok);
     // A lone lead byte at the end decodes to a replacement, never crashes.
     EXPECT_EQ(fromGbk(QByteArray("ab\xD1")), QStringLiteral("ab") + QChar(0xFFFD));
@@ -31,10 +34,37 @@ TEST(TextCodec, UnencodableAndBrokenInput) {
     EXPECT_TRUE(canEncode(U'ą', 1250));
     EXPECT_EQ(decodeCodePage(QByteArray("\xE6"), 1250), QStringLiteral("ć"));
     EXPECT_EQ(decodeCodePage(QByteArray("\x93x\x94"), 99999), QStringLiteral("“x”"));
+    // The Korean converter takes a broken last sequence whole and still
+    // calls it invalid: one replacement, and nothing read past the end.
+    EXPECT_EQ(decodeCodePage(QByteArray("a\xff\xa2\xe8"), 949),
+              QStringLiteral("a") + QChar(0xFFFD) + QChar(0xFFFD));
+}
+
+// Vietnamese and Hebrew converters hold the last character back in case a
+// combining mark follows: it must not be lost at the end of the text.
+TEST(TextCodec, CombiningCodePagesKeepTheLastCharacter) {
+    struct Case {
+        int codePage;
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {1258, QByteArray("2tt"), QStringLiteral("2tt")},
+        {1258, QByteArray("Vi\xea"), QStringLiteral("Viê")},
+        {1255, QByteArray("\xf9\xec\xe5\xed"), QStringLiteral("שלום")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(decodeCodePage(c.bytes, c.codePage), c.text) << c.codePage;
+        bool ok = false;
+        EXPECT_EQ(encodeCodePage(c.text, c.codePage, &ok), c.bytes) << c.codePage;
+        EXPECT_TRUE(ok);
+        // A converter used again starts clean.
+        EXPECT_EQ(decodeCodePage(c.bytes, c.codePage), c.text) << c.codePage;
+    }
 }
 
 class ProfileTest : public ::testing::Test {
-protected:
+  protected:
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("yunjan.ini")); }
     void writeRaw(const QByteArray& b) {
@@ -45,10 +75,11 @@ protected:
 };
 
 TEST_F(ProfileTest, ReadsWithWindowsRules) {
-    writeRaw(toGbk(QStringLiteral("[TextSet]\r\nTextSet=120%\r\n[themeset]\r\ntextset=1\r\n"
-                                  "[ThemeColorSet]\r\nThemeColorSet=0xFFFFF4\r\n"
-                                  "ThemeColorSet1=abc\r\n[ColorSet]\r\nColorSet=-16777211\r\n"
-                                  "[cxTabControl1TabsName]\r\ncxTabControl1TabsName0=读书笔记\r\n")));
+    writeRaw(
+        toGbk(QStringLiteral("[TextSet]\r\nTextSet=120%\r\n[themeset]\r\ntextset=1\r\n"
+                             "[ThemeColorSet]\r\nThemeColorSet=0xFFFFF4\r\n"
+                             "ThemeColorSet1=abc\r\n[ColorSet]\r\nColorSet=-16777211\r\n"
+                             "[cxTabControl1TabsName]\r\ncxTabControl1TabsName0=读书笔记\r\n")));
     ProfileFile p(path());
     struct Case {
         const char* section;
@@ -56,7 +87,7 @@ TEST_F(ProfileTest, ReadsWithWindowsRules) {
         int def;
         int expected;
     } cases[] = {
-        {"ThemeSet", "TextSet", 0, 1},                   // case-insensitive names
+        {"ThemeSet", "TextSet", 0, 1},                    // case-insensitive names
         {"ThemeColorSet", "ThemeColorSet", 0, 0xFFFFF4},  // hex
         {"ThemeColorSet", "ThemeColorSet1", 7, 7},        // not a number: default
         {"ThemeColorSet", "ThemeColorSet2", 9, 9},        // missing key: default
@@ -92,7 +123,8 @@ TEST_F(ProfileTest, WritesGbkAndKeepsOtherKeys) {
 }
 
 TEST(ProfileFile, PathForProgram) {
-    EXPECT_EQ(ProfileFile::pathForProgram("/opt/app/yunjan"), QStringLiteral("/opt/app/yunjan.ini"));
+    EXPECT_EQ(ProfileFile::pathForProgram("/opt/app/yunjan"),
+              QStringLiteral("/opt/app/yunjan.ini"));
     EXPECT_EQ(ProfileFile::pathForProgram("/opt/app/X.exe"), QStringLiteral("/opt/app/X.ini"));
 }
 

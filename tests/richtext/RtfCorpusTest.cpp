@@ -1,5 +1,5 @@
 // The fuzzer's seed corpus and every input it found troublesome
-// (fuzz/regressions) go through reader, picture decoders and writer; and the
+// (fuzz/regressions/rtf) go through reader, picture decoders and writer; and the
 // rtfconv tool converts between the forms.
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@ QString sourceDir() {
 
 TEST(RtfCorpus, SeedsAndRegressionsRoundTrip) {
     int files = 0;
-    for (const char* sub : {"/fuzz/corpus", "/fuzz/regressions"}) {
+    for (const char* sub : {"/fuzz/corpus", "/fuzz/regressions/rtf"}) {
         const QDir dir(sourceDir() + QLatin1String(sub));
         for (const QString& name : dir.entryList(QDir::Files)) {
             QFile f(dir.filePath(name));
