@@ -16,6 +16,7 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/TitleList.h"
 #include "platform/Prompt.h"
+#include "platform/core/AppSettings.h"
 #include "platform/core/ProfileFile.h"
 #include "platform/core/ProgramPaths.h"
 #include "richtext/RichEditCtrl.h"
@@ -40,16 +41,6 @@ QString homePageShort() {
     return s;
 }
 
-constexpr platform::ColorCode kDefaultWorkbookColors[4] = {0xFFFFF4, 0xFFF0FF, 0xDFFFFF, 0xFFE8E8};
-
-QString colorKey(int k) {
-    return k == 0 ? QStringLiteral("ThemeColorSet") : QStringLiteral("ThemeColorSet%1").arg(k);
-}
-
-QString tabNameKey(int k) {
-    return QStringLiteral("cxTabControl1TabsName%1").arg(k);
-}
-
 }  // namespace
 
 TMainForm::TMainForm(TFlashForm* splash, QWidget* parent)
@@ -58,7 +49,7 @@ TMainForm::TMainForm(TFlashForm* splash, QWidget* parent)
     settingsFile = platform::programPaths().settingsFile;
     setWindowTitle(QStringLiteral("砚溪舟-云笺录 V2.8"));
     setWindowIcon(about::programIcon());
-    resize(800, 616);
+    resize(platform::AppSettings::kDefaultWindowWidth, platform::AppSettings::kDefaultWindowHeight);
     buildLayout();
     buildMenus();
     buildToolBars();
@@ -183,50 +174,35 @@ void TMainForm::showEvent(QShowEvent* e) {
 }
 
 void TMainForm::FormShow() {
-    platform::ProfileFile ini(settingsPath());
-    const QString zoom = ini.readString(QStringLiteral("TextSet"), QStringLiteral("TextSet"),
-                                        QStringLiteral("100%"));
+    platform::AppSettings stored;
+    stored.load(platform::ProfileFile(settingsPath()));
 
-    int tm = ini.readInteger(QStringLiteral("ThemeSet"), QStringLiteral("TextSet"), 0);
-    if (tm < 0 || tm > 1) tm = 0;
-    int nm = ini.readInteger(QStringLiteral("ThemeIcoSet"), QStringLiteral("TextSet"), 2);
-    if (nm < 0 || nm > 2) nm = 2;
-    titleDisplayMode = tm;
-    numberDisplayMode = nm;
-    CBXheighview->setCurrentIndex(tm);
-    CBXNo->setCurrentIndex(nm);
-    ListBox1->setTitleDisplayMode(tm);
-    ListBox1->setNumberDisplayMode(nm);
+    titleDisplayMode = stored.titleDisplayMode;
+    numberDisplayMode = stored.numberDisplayMode;
+    CBXheighview->setCurrentIndex(titleDisplayMode);
+    CBXNo->setCurrentIndex(numberDisplayMode);
+    ListBox1->setTitleDisplayMode(titleDisplayMode);
+    ListBox1->setNumberDisplayMode(numberDisplayMode);
 
-    setViewerBackgroundCode(ini.readInteger(QStringLiteral("ColorSet"), QStringLiteral("ColorSet"),
-                                            platform::kSystemWindowColor));
+    setViewerBackgroundCode(stored.viewerBackground);
 
-    for (int k = 0; k < 4; ++k)
-        workbookColors[k] = ini.readInteger(QStringLiteral("ThemeColorSet"), colorKey(k),
-                                            kDefaultWorkbookColors[k]);
+    workbookColors = stored.workbookColors;
     setTitleListColor(workbookColors[0]);
 
-    QStringList names;
-    for (int k = 0; k < 4; ++k)
-        names << ini.readString(QStringLiteral("cxTabControl1TabsName"), tabNameKey(k),
-                                store::defaultWorkbookName(k));
     {
         // Renaming the tabs is no workbook switch.
         const QSignalBlocker block(cxTabControl1);
         while (cxTabControl1->count() > 0) cxTabControl1->removeTab(0);
-        for (const QString& n : names) cxTabControl1->addTab(n);
+        for (const QString& n : stored.workbookNames) cxTabControl1->addTab(n);
         cxTabControl1->setCurrentIndex(0);
     }
-    for (int k = 0; k < 4; ++k) moveItems[k]->setText(names[k]);
+    for (int k = 0; k < 4; ++k) moveItems[k]->setText(stored.workbookNames[k]);
 
-    int w = ini.readInteger(QStringLiteral("WindowSize"), QStringLiteral("WindowWidth"), 800);
-    int h = ini.readInteger(QStringLiteral("WindowSize"), QStringLiteral("WindowHeight"), 616);
-    // A size no window can sensibly have counts as a bad value.
-    if (w < 200 || w > 16384) w = 800;
-    if (h < 150 || h > 16384) h = 616;
+    const int w = stored.windowWidth;
+    const int h = stored.windowHeight;
     resize(w, h);
 
-    applyZoomText(zoom);
+    applyZoomText(stored.zoomText);
     if (numberDisplayMode != 2) CBXNoChange();
     RichEdit1->setFocus();
     stepSplash();
@@ -247,7 +223,7 @@ void TMainForm::FormShow() {
 
 void TMainForm::applyZoomText(const QString& text) {
     // A stored text that is none of the entries keeps "100%".
-    if (text != QLatin1String("100%")) {
+    if (text != platform::AppSettings::defaultZoomText()) {
         const int i = CBXscale->findText(text, Qt::MatchExactly);
         if (i >= 0) CBXscale->setCurrentIndex(i);
     }
@@ -262,16 +238,17 @@ void TMainForm::closeEvent(QCloseEvent* e) {
 }
 
 void TMainForm::FormClose() {
+    platform::AppSettings current;
+    current.zoomText = CBXscale->currentText();
+    current.viewerBackground = viewerBackgroundCode();
+    current.titleDisplayMode = titleDisplayMode;
+    current.numberDisplayMode = numberDisplayMode;
+    current.workbookColors = workbookColors;
+    current.windowWidth = width();
+    current.windowHeight = height();
+    // Nothing is reported when the file cannot be written.
     platform::ProfileFile ini(settingsPath());
-    ini.writeString(QStringLiteral("TextSet"), QStringLiteral("TextSet"), CBXscale->currentText());
-    ini.writeInteger(QStringLiteral("ColorSet"), QStringLiteral("ColorSet"),
-                     viewerBackgroundCode());
-    ini.writeInteger(QStringLiteral("ThemeSet"), QStringLiteral("TextSet"), titleDisplayMode);
-    ini.writeInteger(QStringLiteral("ThemeIcoSet"), QStringLiteral("TextSet"), numberDisplayMode);
-    for (int k = 0; k < 4; ++k)
-        ini.writeInteger(QStringLiteral("ThemeColorSet"), colorKey(k), workbookColors[k]);
-    ini.writeInteger(QStringLiteral("WindowSize"), QStringLiteral("WindowWidth"), width());
-    ini.writeInteger(QStringLiteral("WindowSize"), QStringLiteral("WindowHeight"), height());
+    current.save(ini);
 }
 
 void TMainForm::changeEvent(QEvent* e) {

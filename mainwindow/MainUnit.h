@@ -23,6 +23,7 @@
 #include <array>
 #include <memory>
 
+#include "platform/core/AppSettings.h"
 #include "platform/core/ColorCode.h"
 #include "store/ArticleStore.h"
 
@@ -65,9 +66,12 @@ class TMainForm : public QMainWindow {
     QString currentTable() const { return db_->currentTable(); }
     int sortMode = store::SortCustom;
     bool dragEnabled = true;
-    int numberDisplayMode = 2;  // 0 "标题号", 1 "标题符", 2 "标题图标"
-    int titleDisplayMode = 0;   // 0 "高亮显示", 1 "普通显示"
-    std::array<platform::ColorCode, 4> workbookColors{{0xFFFFF4, 0xFFF0FF, 0xDFFFFF, 0xFFE8E8}};
+    // 0 "标题号", 1 "标题符", 2 "标题图标"
+    int numberDisplayMode = platform::AppSettings::kDefaultNumberDisplayMode;
+    // 0 "高亮显示", 1 "普通显示"
+    int titleDisplayMode = platform::AppSettings::kDefaultTitleDisplayMode;
+    std::array<platform::ColorCode, 4> workbookColors =
+        platform::AppSettings::kDefaultWorkbookColors;
     QString currentPassword;
     bool loginNeeded = false;
     QString userName = QStringLiteral("admin");

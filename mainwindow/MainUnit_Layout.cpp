@@ -19,6 +19,7 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/SortHeader.h"
 #include "mainwindow/TitleList.h"
+#include "platform/core/AppSettings.h"
 #include "richtext/RichEditCtrl.h"
 
 namespace {
@@ -87,7 +88,8 @@ void TMainForm::buildLayout() {
         " margin-right: -1px; background: #e4e4e4; }"
         "QTabBar::tab:selected { background: #ffffff; padding-bottom: 4px; }"
         "QTabBar::tab:!selected { margin-bottom: 2px; }"));
-    for (int k = 0; k < 4; ++k) cxTabControl1->addTab(store::defaultWorkbookName(k));
+    for (int k = 0; k < 4; ++k)
+        cxTabControl1->addTab(platform::AppSettings::defaultWorkbookName(k));
     lv->addWidget(cxTabControl1);
 
     RichEdit1 = new richtext::RichEditCtrl(splitter);
@@ -269,7 +271,7 @@ void TMainForm::buildMenus() {
     books->menuAction()->setIcon(icons::icon(icons::Workbook));
     const char* bookNames[4] = {"N25", "N110", "N26", "N32"};
     for (int k = 0; k < 4; ++k) {
-        a = makeAction(this, bookNames[k], store::defaultWorkbookName(k));
+        a = makeAction(this, bookNames[k], platform::AppSettings::defaultWorkbookName(k));
         connect(a, &QAction::triggered, this, [this, k] { cxTabControl1->setCurrentIndex(k); });
         books->addAction(a);
     }
@@ -399,7 +401,7 @@ void TMainForm::buildPopups() {
     move->menuAction()->setIcon(icons::icon(icons::Move));
     const char* moveNames[4] = {"N22", "N55", "N23", "N31"};
     for (int k = 0; k < 4; ++k) {
-        a = makeAction(this, moveNames[k], store::defaultWorkbookName(k));
+        a = makeAction(this, moveNames[k], platform::AppSettings::defaultWorkbookName(k));
         connect(a, &QAction::triggered, this, [this, k] { moveArticleTo(k); });
         move->addAction(a);
         moveItems[k] = a;

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 
 #include "mainwindow/Icons.h"
+#include "platform/core/AppSettings.h"
 #include "platform/core/ColorCode.h"
 
 namespace {
@@ -89,7 +90,7 @@ TitleList::TitleList(QWidget* parent) : QListWidget(parent) {
     QFont f(QStringLiteral("宋体"));
     f.setPointSize(9);
     setFont(f);
-    setListColor(platform::colorFromCode(0xFFFFF4));
+    setListColor(platform::colorFromCode(platform::AppSettings::kDefaultWorkbookColors[0]));
 }
 
 TitleList::~TitleList() = default;

@@ -12,6 +12,7 @@
 
 #include "mainwindow/MainUnit.h"
 #include "platform/Prompt.h"
+#include "platform/core/AppSettings.h"
 #include "platform/core/ProfileFile.h"
 #include "settings/SettingsCommon.h"
 #include "store/Users.h"
@@ -262,14 +263,10 @@ void TOptionForm::ColorBoxChange(int n) {
 }
 
 void TOptionForm::Button2Click() {
+    platform::AppSettings submitted;
+    for (int k = 0; k < 4; ++k) submitted.workbookNames[k] = nameEdits[k]->text();
     platform::ProfileFile ini(main_->settingsPath());
-    bool written = true;
-    for (int k = 0; k < 4; ++k) {
-        if (!ini.writeString(QStringLiteral("cxTabControl1TabsName"),
-                             QStringLiteral("cxTabControl1TabsName%1").arg(k),
-                             nameEdits[k]->text()))
-            written = false;
-    }
+    const bool written = submitted.saveWorkbookNames(ini);
     for (int k = 0; k < 4 && k < main_->cxTabControl1->count(); ++k)
         main_->cxTabControl1->setTabText(k, nameEdits[k]->text());
     if (!written)
