@@ -15,7 +15,7 @@ class SingleInstanceTest : public InstalledDbTest {};
 
 TEST_F(SingleInstanceTest, SecondStartRestoresTheHiddenWindowAndExits) {
     const QString program = QStringLiteral(YUNJAN_BINARY_DIR "/yunjan");
-    if (!QFileInfo(program).isExecutable()) GTEST_SKIP() << "program not built";
+    ASSERT_TRUE(QFileInfo(program).isExecutable()) << "the program is built with the tests";
 
     platform::SingleInstance single(QStringLiteral("砚溪舟-云笺录 V2.8"));
     if (single.notifyRunning()) GTEST_SKIP() << "a copy of the program is running";
