@@ -32,8 +32,10 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
+#include "store/ErrorText.h"
 #include "store/Articles.h"
 
 using platform::Answer;
@@ -329,7 +331,10 @@ void TAddForm::showForImport(const QString& path) {
     try {
         withProtectedEdits([&] { Editor->loadFromFile(path); });
     } catch (const std::exception& e) {
-        prompt().errorReport(this, QString::fromUtf8(e.what()));
+        {
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
+        }
         return;
     }
     Editor->setModified(false);
@@ -399,7 +404,10 @@ void TAddForm::FormShow() {
                 Editor->loadFromBytes(shown, false);
             });
         } catch (const std::exception& e) {
-            prompt().errorReport(this, QString::fromUtf8(e.what()));
+            {
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
+        }
         }
         if (!main_->shownIsFormat) dropViewerLineEnd();
         Editor->setReadOnly(false);

@@ -16,7 +16,9 @@
 
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "store/ErrorText.h"
 #include "store/Maintenance.h"
 
 using platform::Answer;
@@ -190,7 +192,10 @@ void TCompForm::Button2Click() {
     try {
         store::clearWorkbook(main_->db(), main_->currentTable());
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        {
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
+        }
         return;
     }
     platform::prompt().information(this, QStringLiteral("当前『工作簿』清空完成！"));

@@ -11,7 +11,9 @@
 
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/MainUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "store/ErrorText.h"
 #include "store/Categories.h"
 
 void TCompForm::buildPageCategories() {
@@ -54,7 +56,10 @@ void TCompForm::ComboBox1Change() {
         categories =
             store::readCategories(*sourceQuery_, store::workbookTable(ComboBox1->currentIndex()));
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        {
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
+        }
         return;
     }
     ComboBox2->clear();
@@ -78,7 +83,10 @@ void TCompForm::btn1Click() {
         store::renameCategory(main_->db().connection(),
                               store::workbookTable(ComboBox1->currentIndex()), oldName, newName);
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        {
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
+        }
         return;
     }
     platform::prompt().showMessage(this, QStringLiteral("更改完成！"));

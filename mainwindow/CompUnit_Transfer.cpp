@@ -14,6 +14,7 @@
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "platform/Prompt.h"
+#include "store/ErrorText.h"
 #include "store/Transfer.h"
 
 void TCompForm::buildPageTransfer() {
@@ -110,7 +111,7 @@ void TCompForm::Button3Click() {
         step();
         main_->UpdateStatusCounts();
     } catch (const std::exception& e) {
-        main_->reopenListAfterChange(QString::fromUtf8(e.what()), true);
+        main_->reopenListAfterChange(store::errorText(e), true);
     }
     while (stepsLeft > 0) step();
     sourceQuery_->close();

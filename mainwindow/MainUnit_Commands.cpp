@@ -14,8 +14,10 @@
 #include "mainwindow/TitleList.h"
 #include "mainwindow/ViewerFindDialog.h"
 #include "mainwindow/editclassUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
+#include "store/ErrorText.h"
 #include "store/Articles.h"
 
 using platform::Buttons;
@@ -75,7 +77,7 @@ void TMainForm::BtnDelClick() {
         store::deleteArticle(db(), i);
     } catch (const store::ListReopenError& e) {
         // The article is deleted; only the list has to be read again.
-        if (!reopenListAfterChange(QString::fromUtf8(e.what()), false)) return;
+        if (!reopenListAfterChange(store::errorText(e), false)) return;
     } catch (const store::StoreError&) {
         // Nothing was deleted and the list still matches the record set.
         platform::prompt().errorReport(this, QStringLiteral("删除数据失败，请检查操作！"));
@@ -141,7 +143,10 @@ void TMainForm::titleEditorCommit() {
         store::renameTitle(db(), titleEditorIndex, text);
     } catch (const store::StoreError& e) {
         titleEditor->hide();
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        {
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
+        }
         return;
     }
     CBXgroupChange();
@@ -178,7 +183,7 @@ void TMainForm::moveArticleTo(int position) {
         store::moveArticle(db(), i, target);
     } catch (const store::ListReopenError& e) {
         // The article is moved; only the list has to be read again.
-        list = reopenListAfterChange(QString::fromUtf8(e.what()), false) ? Reopened : Lost;
+        list = reopenListAfterChange(store::errorText(e), false) ? Reopened : Lost;
     } catch (const store::StoreError&) {
         // Both workbooks are as they were; the list still matches.
         platform::prompt().messageBox(this, QStringLiteral("操作出错，请与作者联系！"),

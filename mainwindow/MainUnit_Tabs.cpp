@@ -6,6 +6,7 @@
 
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 
 namespace {
@@ -107,7 +108,7 @@ void TMainForm::CBXgroupChange() {
     Refreshlistbox1();
 }
 
-bool TMainForm::reopenListAfterChange(const QString& error, bool withCategories) {
+bool TMainForm::reopenListAfterChange(const store::ErrorText& error, bool withCategories) {
     try {
         if (withCategories) {
             db_->OpenDb(store::workbookOpenSql(currentTable()));
@@ -126,7 +127,7 @@ bool TMainForm::reopenListAfterChange(const QString& error, bool withCategories)
         // No title may stand for a row the record set does not have.
         db_->ADOQuery1().close();
         ListBox1->setTitles({});
-        platform::prompt().errorReport(this, error);
+        platform::reportError(this, error.text, error.detail);
         return false;
     }
 }

@@ -12,7 +12,9 @@
 
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "store/ErrorText.h"
 #include "store/Articles.h"
 
 using platform::Buttons;
@@ -97,7 +99,10 @@ void Teditclassform::subbtnClick() {
     try {
         store::changeCategoryAndTitle(main_->db(), row_, group, title);
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        {
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
+        }
         return;
     }
 

@@ -18,7 +18,7 @@ void ScriptedPrompt::record(RecordedMessage m) {
 
 platform::Answer ScriptedPrompt::messageBox(QWidget*, const QString& text, const QString& caption,
                                             platform::Buttons buttons, platform::Icon icon) {
-    record({RecordedMessage::Box, text, caption, buttons, icon});
+    record({RecordedMessage::Box, text, caption, buttons, icon, {}});
     if (!answers.isEmpty()) return answers.dequeue();
     if (buttons == platform::Buttons::YesNo || buttons == platform::Buttons::YesNoCancel)
         return platform::Answer::Yes;
@@ -27,17 +27,17 @@ platform::Answer ScriptedPrompt::messageBox(QWidget*, const QString& text, const
 
 void ScriptedPrompt::showMessage(QWidget*, const QString& text) {
     record({RecordedMessage::Plain, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::None});
+            platform::Buttons::Ok, platform::Icon::None, {}});
 }
 
 void ScriptedPrompt::information(QWidget*, const QString& text) {
     record({RecordedMessage::Information, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::Information});
+            platform::Buttons::Ok, platform::Icon::Information, {}});
 }
 
-void ScriptedPrompt::errorReport(QWidget*, const QString& text) {
+void ScriptedPrompt::errorReport(QWidget*, const QString& text, const QString& detail) {
     record({RecordedMessage::ErrorReport, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::Error});
+            platform::Buttons::Ok, platform::Icon::Error, detail});
 }
 
 platform::FileDialogResult ScriptedPrompt::openFile(QWidget*,
