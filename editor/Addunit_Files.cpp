@@ -94,10 +94,8 @@ bool TAddForm::OpenDocumentFile(const QString& name) {
     try {
         withProtectedEdits([&] { Editor->loadFromFile(name); });
     } catch (const std::exception& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return false;
     }
     SetDocumentName(name);

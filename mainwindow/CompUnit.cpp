@@ -151,7 +151,8 @@ bool TCompForm::CompactDB(const QString& dbFile, const QString& password) {
     store::CompactReport report;
     try {
         report = store::CompactDB(main_->db(), dbFile, password);
-    } catch (const store::CompactLeftoverError&) {
+    } catch (const store::CompactLeftoverError& e) {
+        platform::logCause(QStringLiteral("compaction leftover in the way"), store::errorCause(e));
         platform::prompt().messageBox(
             this,
             QStringLiteral("上次压缩留下的临时文件“") +
@@ -160,7 +161,8 @@ bool TCompForm::CompactDB(const QString& dbFile, const QString& password) {
             QStringLiteral("提示:"), Buttons::Ok, Icon::Error);
         restoreMainRecordSet();
         return false;
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QString::fromUtf8(kBusyText), store::errorCause(e));
         platform::prompt().messageBox(this, QString::fromUtf8(kBusyText), QStringLiteral("提示:"),
                                       Buttons::Ok, Icon::Error);
         restoreMainRecordSet();
@@ -180,7 +182,9 @@ void TCompForm::restoreMainRecordSet() {
     // record set when that reopens with its own text.
     try {
         main_->db().reopenMain();
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("reopening the list after compaction"),
+                           store::errorCause(e));
     }
 }
 
@@ -192,10 +196,8 @@ void TCompForm::Button2Click() {
     try {
         store::clearWorkbook(main_->db(), main_->currentTable());
     } catch (const store::StoreError& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     platform::prompt().information(this, QStringLiteral("当前『工作簿』清空完成！"));

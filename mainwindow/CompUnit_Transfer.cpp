@@ -13,6 +13,7 @@
 
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/MainUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "store/ErrorText.h"
 #include "store/Transfer.h"
@@ -86,7 +87,9 @@ void TCompForm::Button3Click() {
         store::transferArticles(
             main_->db(), current, target, category, mode, [] { QCoreApplication::processEvents(); },
             [this] { stepProgress(); });
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("文章在转移的过程中出错，请联系作者！"),
+                           store::errorCause(e));
         platform::prompt().messageBox(this, QStringLiteral("文章在转移的过程中出错，请联系作者！"),
                                       QStringLiteral("提示:"), platform::Buttons::Ok,
                                       platform::Icon::Error);

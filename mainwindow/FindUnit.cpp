@@ -135,10 +135,8 @@ void TFindForm::Button2Click() {
     try {
         store::openSearch(main_->db(), ComboBox3->currentIndex(), keyword);
     } catch (const store::StoreError& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
 

@@ -17,8 +17,8 @@
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
-#include "store/ErrorText.h"
 #include "store/Articles.h"
+#include "store/ErrorText.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -78,7 +78,8 @@ void TMainForm::BtnDelClick() {
     } catch (const store::ListReopenError& e) {
         // The article is deleted; only the list has to be read again.
         if (!reopenListAfterChange(store::errorText(e), false)) return;
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("删除数据失败，请检查操作！"), store::errorCause(e));
         // Nothing was deleted and the list still matches the record set.
         platform::prompt().errorReport(this, QStringLiteral("删除数据失败，请检查操作！"));
         return;
@@ -143,10 +144,8 @@ void TMainForm::titleEditorCommit() {
         store::renameTitle(db(), titleEditorIndex, text);
     } catch (const store::StoreError& e) {
         titleEditor->hide();
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     CBXgroupChange();
@@ -184,7 +183,8 @@ void TMainForm::moveArticleTo(int position) {
     } catch (const store::ListReopenError& e) {
         // The article is moved; only the list has to be read again.
         list = reopenListAfterChange(store::errorText(e), false) ? Reopened : Lost;
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("操作出错，请与作者联系！"), store::errorCause(e));
         // Both workbooks are as they were; the list still matches.
         platform::prompt().messageBox(this, QStringLiteral("操作出错，请与作者联系！"),
                                       QStringLiteral("提示:"), Buttons::Ok, Icon::Error);

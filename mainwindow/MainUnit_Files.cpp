@@ -9,8 +9,8 @@
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
-#include "store/ErrorText.h"
 #include "store/Engine.h"
+#include "store/ErrorText.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -60,10 +60,8 @@ void TMainForm::mmImportClick() {
         // comes forward with the new file.
         AddForm->showForImport(res.path);
     } catch (const std::exception& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
     }
 }
 
@@ -88,10 +86,8 @@ void TMainForm::mmExportClick() {
     try {
         RichEdit1->saveToFile(target);
     } catch (const std::exception& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
     }
 }
 
@@ -104,10 +100,8 @@ void TMainForm::mmPrintClick() {
     try {
         RichEdit1->printDocument(&printer, QStringLiteral("文档打印"), page);
     } catch (const std::exception& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
     }
 }
 

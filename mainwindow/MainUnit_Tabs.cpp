@@ -46,7 +46,8 @@ bool TMainForm::OpenDb(const QString& sql, bool useParam, const QString& group) 
     try {
         db_->OpenDb(sql, useParam, group);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QString::fromUtf8(kConnectFailed), store::errorCause(e));
         platform::prompt().messageBox(this, QString::fromUtf8(kConnectFailed),
                                       QStringLiteral("提示"), platform::Buttons::Ok,
                                       platform::Icon::Error);
@@ -67,7 +68,8 @@ void TMainForm::cxTabControl1Change() {
         CBXgroup->setCurrentIndex(0);
         Refreshlistbox1();
         UpdateStatusCounts();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QString::fromUtf8(kConnectFailed), store::errorCause(e));
         platform::prompt().messageBox(this, QString::fromUtf8(kConnectFailed),
                                       QStringLiteral("提示"), platform::Buttons::Ok,
                                       platform::Icon::Error);

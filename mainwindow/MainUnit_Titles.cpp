@@ -122,10 +122,8 @@ void TMainForm::ListBox1DragDrop(int s, int t) {
     try {
         moved = db_->dropReorder(s, t);
     } catch (const std::exception& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     // A row without an order number (added by another program) cannot be

@@ -14,8 +14,8 @@
 #include "mainwindow/ViewerFindDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
-#include "store/ErrorText.h"
 #include "store/Articles.h"
+#include "store/ErrorText.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -99,10 +99,8 @@ void Teditclassform::subbtnClick() {
     try {
         store::changeCategoryAndTitle(main_->db(), row_, group, title);
     } catch (const store::StoreError& e) {
-        {
-            const auto [text, detail] = store::errorText(e);
-            platform::reportError(this, text, detail);
-        }
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
 

@@ -30,15 +30,22 @@ StoreError::StoreError(const QString& message, ErrorCode code, int engineCode)
 
 ErrorCode StoreError::codeFor(int engineCode) {
     switch (engineCode & 0xff) {
-        case SQLITE_CANTOPEN: return ErrorCode::MissingFile;
+        case SQLITE_CANTOPEN:
+            return ErrorCode::MissingFile;
         // SQLCipher reports a wrong key as "file is not a database".
-        case SQLITE_NOTADB: return ErrorCode::WrongKey;
+        case SQLITE_NOTADB:
+            return ErrorCode::WrongKey;
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: return ErrorCode::Busy;
-        case SQLITE_FULL: return ErrorCode::DiskFull;
-        case SQLITE_CORRUPT: return ErrorCode::Corrupt;
-        case SQLITE_CONSTRAINT: return ErrorCode::Constraint;
-        default: break;
+        case SQLITE_LOCKED:
+            return ErrorCode::Busy;
+        case SQLITE_FULL:
+            return ErrorCode::DiskFull;
+        case SQLITE_CORRUPT:
+            return ErrorCode::Corrupt;
+        case SQLITE_CONSTRAINT:
+            return ErrorCode::Constraint;
+        default:
+            break;
     }
     return ErrorCode::Other;
 }
@@ -52,8 +59,8 @@ namespace detail {
 void fail(sqlite3* db, const QString& what) {
     if (!db) throw StoreError(what + QStringLiteral(": no database"));
     const int rc = sqlite3_extended_errcode(db);
-    throw StoreError::fromEngine(rc, what + QStringLiteral(": ") +
-                                         QString::fromUtf8(sqlite3_errmsg(db)));
+    throw StoreError::fromEngine(
+        rc, what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 Stmt::Stmt(sqlite3* db, const QString& sql) : db_(db), sql_(sql) {
@@ -520,8 +527,9 @@ void Connection::open() {
                          ErrorCode::MissingFile);
     if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
         ::close(fd);
-        throw StoreError(QStringLiteral("the database file is locked by another program: %1").arg(path),
-                         ErrorCode::Busy);
+        throw StoreError(
+            QStringLiteral("the database file is locked by another program: %1").arg(path),
+            ErrorCode::Busy);
     }
     sqlite3* db = nullptr;
     // One thread uses a connection: no engine mutexes.

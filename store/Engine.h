@@ -38,8 +38,7 @@ class StoreError : public std::runtime_error {
                         int engineCode = 0);
     // Older throw sites: plain text, code Other.
     explicit StoreError(const char* message) : StoreError(QString::fromUtf8(message)) {}
-    explicit StoreError(const std::string& message)
-        : StoreError(QString::fromStdString(message)) {}
+    explicit StoreError(const std::string& message) : StoreError(QString::fromStdString(message)) {}
 
     // From a failed engine call: the code follows the engine's (extended)
     // result code.

@@ -26,13 +26,18 @@ QString userText(ErrorCode code) {
     return QStringLiteral("操作数据库时出错。");
 }
 
-ErrorText errorText(const std::exception& e) {
+QString errorCause(const std::exception& e) {
     if (const auto* se = dynamic_cast<const StoreError*>(&e)) {
         QString detail = se->message();
-        if (se->engineCode() != 0)
-            detail += QStringLiteral(" (SQLite %1)").arg(se->engineCode());
-        return {userText(se->code()), detail};
+        if (se->engineCode() != 0) detail += QStringLiteral(" (SQLite %1)").arg(se->engineCode());
+        return detail;
     }
+    return QString::fromUtf8(e.what());
+}
+
+ErrorText errorText(const std::exception& e) {
+    if (const auto* se = dynamic_cast<const StoreError*>(&e))
+        return {userText(se->code()), errorCause(e)};
     // Errors of the other layers carry the program's own text.
     return {QString::fromUtf8(e.what()), QString()};
 }

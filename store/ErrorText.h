@@ -21,4 +21,8 @@ QString userText(ErrorCode code);
 // with the engine's text as detail; any other error with its own text.
 ErrorText errorText(const std::exception& e);
 
+// The technical cause of a caught exception, for the log: a StoreError's
+// engine text and code, any other error's own text.
+QString errorCause(const std::exception& e);
+
 }  // namespace store

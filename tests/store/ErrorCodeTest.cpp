@@ -2,11 +2,10 @@
 // can tell a missing file from a wrong key or a locked file.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <QFile>
 #include <functional>
@@ -105,14 +104,15 @@ const FailureCase kFailures[] = {
      [](TempDb& db) {
          const qint64 id = db.addArticle(QStringLiteral("datum"), QStringLiteral("读书"),
                                          QStringLiteral("甲"), 1);
-         db.exec(QStringLiteral("insert into datum(id, [group], theme) values (%1, 'a', 'b')")
-                     .arg(id));
+         db.exec(
+             QStringLiteral("insert into datum(id, [group], theme) values (%1, 'a', 'b')").arg(id));
      },
      ErrorCode::Constraint},
     {"trigger refuses the change",
      [](TempDb& db) {
-         db.exec(QStringLiteral("create trigger no_insert before insert on datum begin "
-                                "select raise(abort, 'refused'); end"));
+         db.exec(
+             QStringLiteral("create trigger no_insert before insert on datum begin "
+                            "select raise(abort, 'refused'); end"));
          db.addArticle(QStringLiteral("datum"), QStringLiteral("读书"), QStringLiteral("甲"), 1);
      },
      ErrorCode::Constraint},
@@ -158,7 +158,8 @@ TEST(EngineErrorCodes, ExtendedCodesMapByTheirPrimaryCode) {
 }
 
 TEST(ErrorText, AStoreErrorShowsTheTextForItsCodeAndKeepsTheEngineTextAsDetail) {
-    const StoreError e = StoreError::fromEngine(SQLITE_FULL, QStringLiteral("database or disk is full"));
+    const StoreError e =
+        StoreError::fromEngine(SQLITE_FULL, QStringLiteral("database or disk is full"));
     const store::ErrorText t = store::errorText(e);
     EXPECT_EQ(t.text, store::userText(ErrorCode::DiskFull));
     EXPECT_TRUE(t.text.startsWith(QStringLiteral("磁盘空间不足")));

@@ -18,7 +18,11 @@ void ScriptedPrompt::record(RecordedMessage m) {
 
 platform::Answer ScriptedPrompt::messageBox(QWidget*, const QString& text, const QString& caption,
                                             platform::Buttons buttons, platform::Icon icon) {
-    record({RecordedMessage::Box, text, caption, buttons, icon, {}});
+    record({.kind = RecordedMessage::Box,
+            .text = text,
+            .caption = caption,
+            .buttons = buttons,
+            .icon = icon});
     if (!answers.isEmpty()) return answers.dequeue();
     if (buttons == platform::Buttons::YesNo || buttons == platform::Buttons::YesNoCancel)
         return platform::Answer::Yes;
@@ -26,18 +30,25 @@ platform::Answer ScriptedPrompt::messageBox(QWidget*, const QString& text, const
 }
 
 void ScriptedPrompt::showMessage(QWidget*, const QString& text) {
-    record({RecordedMessage::Plain, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::None, {}});
+    record({.kind = RecordedMessage::Plain,
+            .text = text,
+            .caption = QString::fromUtf8(platform::kAppTitle),
+            .icon = platform::Icon::None});
 }
 
 void ScriptedPrompt::information(QWidget*, const QString& text) {
-    record({RecordedMessage::Information, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::Information, {}});
+    record({.kind = RecordedMessage::Information,
+            .text = text,
+            .caption = QString::fromUtf8(platform::kAppTitle),
+            .icon = platform::Icon::Information});
 }
 
 void ScriptedPrompt::errorReport(QWidget*, const QString& text, const QString& detail) {
-    record({RecordedMessage::ErrorReport, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::Error, detail});
+    record({.kind = RecordedMessage::ErrorReport,
+            .text = text,
+            .caption = QString::fromUtf8(platform::kAppTitle),
+            .icon = platform::Icon::Error,
+            .detail = detail});
 }
 
 platform::FileDialogResult ScriptedPrompt::openFile(QWidget*,
