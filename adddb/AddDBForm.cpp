@@ -14,9 +14,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/core/ProfileFile.h"
 #include "store/Append.h"
+#include "store/ErrorText.h"
 #include "store/LegacyImport.h"
 
 namespace {
@@ -135,7 +137,8 @@ bool TAddDBForm::loadSource(const QString& path) {
             store::makeConnectionString(file, QString::fromLatin1(store::kDatabasePassword)));
         c->open();
         source_ = std::move(c);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QStringLiteral("无法读取源数据库。"), store::errorCause(e));
         LblState->setText(QStringLiteral("无法读取源数据库。"));
         tell(this,
              QStringLiteral("无法打开源数据库，它不是本程序或 Access 格式的文章数据库：%1")
@@ -167,7 +170,9 @@ void TAddDBForm::fillSourceWorkbooks() {
                                    .arg(store::defaultWorkbookName(p))
                                    .arg(rs.asInteger(QStringLiteral("n"))),
                                table);
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            platform::logCause(QStringLiteral("workbook of the source left out of the list"),
+                               store::errorCause(e));
         }
     }
 }
@@ -222,7 +227,9 @@ void TAddDBForm::BtnAppendClick() {
                 QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             });
         target.connection().close();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QStringLiteral("追加文章时出错，目标数据库没有改动。"),
+                           store::errorCause(e));
         failure = QStringLiteral("追加文章时出错，目标数据库没有改动。");
     }
     busy_ = false;

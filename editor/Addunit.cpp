@@ -32,9 +32,11 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
 #include "store/Articles.h"
+#include "store/ErrorText.h"
 
 using platform::Answer;
 using platform::Buttons;
@@ -329,7 +331,8 @@ void TAddForm::showForImport(const QString& path) {
     try {
         withProtectedEdits([&] { Editor->loadFromFile(path); });
     } catch (const std::exception& e) {
-        prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     Editor->setModified(false);
@@ -399,7 +402,8 @@ void TAddForm::FormShow() {
                 Editor->loadFromBytes(shown, false);
             });
         } catch (const std::exception& e) {
-            prompt().errorReport(this, QString::fromUtf8(e.what()));
+            const auto [text, detail] = store::errorText(e);
+            platform::reportError(this, text, detail);
         }
         if (!main_->shownIsFormat) dropViewerLineEnd();
         Editor->setReadOnly(false);
@@ -507,7 +511,8 @@ TAddForm::SaveResult TAddForm::BtnAddClick() {
     try {
         store::addArticle(main_->db(), group, EdtTheme->text(), ChkIsformat->isChecked(),
                           bodyForStore());
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(kWriteFailed, store::errorCause(e));
         prompt().errorReport(this, kWriteFailed);
         return SaveResult::Failed;
     }
@@ -528,7 +533,8 @@ TAddForm::SaveResult TAddForm::BtnModifyClick() {
     try {
         store::modifyArticle(main_->db(), row, group, EdtTheme->text(), ChkIsformat->isChecked(),
                              bodyForStore());
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(kWriteFailed, store::errorCause(e));
         prompt().errorReport(this, kWriteFailed);
         return SaveResult::Failed;
     }

@@ -22,9 +22,11 @@
 #include "editor/EditorCommands.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/core/ProgramPaths.h"
 #include "richtext/RichEditCtrl.h"
+#include "store/ErrorText.h"
 
 using platform::Answer;
 using platform::Buttons;
@@ -93,7 +95,8 @@ bool TAddForm::OpenDocumentFile(const QString& name) {
     try {
         withProtectedEdits([&] { Editor->loadFromFile(name); });
     } catch (const std::exception& e) {
-        prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return false;
     }
     SetDocumentName(name);
@@ -157,17 +160,22 @@ bool TAddForm::dropFilter(QEvent* e) {
 
 bool TAddForm::writeRtfFile(const QString& path) {
     QString error;
+    QString cause;
     try {
         const QByteArray rtf = Editor->saveToBytes(false);
         // Written aside and renamed: a failed save leaves the old file whole.
         QSaveFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(rtf) != rtf.size() || !f.commit())
+        if (!f.open(QIODevice::WriteOnly) || f.write(rtf) != rtf.size() || !f.commit()) {
             error = QStringLiteral("无法写入文件 %1").arg(path);
+            cause = f.errorString();
+        }
     } catch (const std::exception& e) {
-        error = QString::fromUtf8(e.what());
+        const store::ErrorText m = store::errorText(e);
+        error = m.text;
+        cause = m.detail;
     }
     if (error.isEmpty()) return true;
-    prompt().errorReport(this, error);
+    platform::reportError(this, error, cause);
     return false;
 }
 

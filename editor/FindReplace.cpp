@@ -14,6 +14,7 @@
 #include <exception>
 
 #include "editor/PaneEdit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 
 // ---- dialogs ------------------------------------------------------------------
@@ -280,8 +281,9 @@ void EditorFindReplace::ReplaceDialog1Replace(bool all) {
                 from = pos + int(text.size());
             }
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The count so far is reported below.
+        platform::logCause(QStringLiteral("replace all stopped"), QString::fromUtf8(e.what()));
     }
     platform::prompt().messageBox(owner_,
                                   QStringLiteral("替换完成 ") + QString::number(count) +

@@ -17,7 +17,9 @@
 #include "mainwindow/BackupUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "store/ErrorText.h"
 #include "store/Maintenance.h"
 
 using platform::Answer;
@@ -150,7 +152,8 @@ bool TCompForm::CompactDB(const QString& dbFile, const QString& password) {
     store::CompactReport report;
     try {
         report = store::CompactDB(main_->db(), dbFile, password);
-    } catch (const store::CompactLeftoverError&) {
+    } catch (const store::CompactLeftoverError& e) {
+        platform::logCause(QStringLiteral("compaction leftover in the way"), store::errorCause(e));
         platform::prompt().messageBox(
             this,
             QStringLiteral("上次压缩留下的临时文件“") +
@@ -159,7 +162,8 @@ bool TCompForm::CompactDB(const QString& dbFile, const QString& password) {
             QStringLiteral("提示:"), Buttons::Ok, Icon::Error);
         restoreMainRecordSet();
         return false;
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QString::fromUtf8(kBusyText), store::errorCause(e));
         platform::prompt().messageBox(this, QString::fromUtf8(kBusyText), QStringLiteral("提示:"),
                                       Buttons::Ok, Icon::Error);
         restoreMainRecordSet();
@@ -179,7 +183,9 @@ void TCompForm::restoreMainRecordSet() {
     // record set when that reopens with its own text.
     try {
         main_->db().reopenMain();
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("reopening the list after compaction"),
+                           store::errorCause(e));
     }
 }
 
@@ -192,7 +198,8 @@ void TCompForm::Button2Click() {
     try {
         store::clearWorkbook(main_->db(), main_->currentTable());
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     platform::prompt().information(this, QStringLiteral("当前『工作簿』清空完成！"));

@@ -12,8 +12,10 @@
 #include "mainwindow/BackupUnit.h"
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/MainUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "store/Categories.h"
+#include "store/ErrorText.h"
 
 void TCompForm::buildPageCategories() {
     auto* page = new QWidget;
@@ -55,7 +57,8 @@ void TCompForm::ComboBox1Change() {
         categories =
             store::readCategories(*sourceQuery_, store::workbookTable(ComboBox1->currentIndex()));
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     ComboBox2->clear();
@@ -83,7 +86,8 @@ void TCompForm::btn1Click() {
         store::renameCategory(main_->db().connection(),
                               store::workbookTable(ComboBox1->currentIndex()), oldName, newName);
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     platform::prompt().showMessage(this, QStringLiteral("更改完成！"));

@@ -14,7 +14,9 @@
 #include "mainwindow/BackupUnit.h"
 #include "mainwindow/CompUnit.h"
 #include "mainwindow/MainUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "store/ErrorText.h"
 #include "store/Transfer.h"
 
 void TCompForm::buildPageTransfer() {
@@ -90,7 +92,9 @@ void TCompForm::Button3Click() {
         store::transferArticles(
             main_->db(), current, target, category, mode, [] { QCoreApplication::processEvents(); },
             [this] { stepProgress(); });
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("文章在转移的过程中出错，请联系作者！"),
+                           store::errorCause(e));
         platform::prompt().messageBox(this, QStringLiteral("文章在转移的过程中出错，请联系作者！"),
                                       QStringLiteral("提示:"), platform::Buttons::Ok,
                                       platform::Icon::Error);
@@ -115,7 +119,7 @@ void TCompForm::Button3Click() {
         step();
         main_->UpdateStatusCounts();
     } catch (const std::exception& e) {
-        main_->reopenListAfterChange(QString::fromUtf8(e.what()), true);
+        main_->reopenListAfterChange(store::errorText(e), true);
     }
     while (stepsLeft > 0) step();
     sourceQuery_->close();

@@ -16,7 +16,9 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "store/ErrorText.h"
 #include "store/Search.h"
 
 const char* const kNoHitLine = "数据库中没有查找到该主题！";
@@ -133,7 +135,8 @@ void TFindForm::Button2Click() {
     try {
         store::openSearch(main_->db(), ComboBox3->currentIndex(), keyword);
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
 

@@ -15,6 +15,7 @@
 #include "mainwindow/FlashUnit.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/TitleList.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/core/AppSettings.h"
 #include "platform/core/ProfileFile.h"
@@ -143,7 +144,8 @@ void TMainForm::FormCreate() {
             UpdateStatusCounts();
             stepSplash();
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QString::fromUtf8(kConnectFailed), store::errorCause(e));
         failed = true;
         platform::prompt().messageBox(this, QString::fromUtf8(kConnectFailed),
                                       QStringLiteral("提示"), platform::Buttons::Ok,

@@ -26,6 +26,7 @@
 #include "platform/core/AppSettings.h"
 #include "platform/core/ColorCode.h"
 #include "store/ArticleStore.h"
+#include "store/ErrorText.h"
 
 class QAction;
 class QComboBox;
@@ -118,7 +119,7 @@ class TMainForm : public QMainWindow {
     // withCategories) without the ending connection message; when even that
     // fails, empties the title list and shows the general error report with
     // error. Returns whether the list was reopened.
-    bool reopenListAfterChange(const QString& error, bool withCategories);
+    bool reopenListAfterChange(const store::ErrorText& error, bool withCategories);
     void cxTabControl1Change();
     void ListBox1Click();  // shows the selected article
     void ShowArticle();

@@ -14,9 +14,11 @@
 #include "mainwindow/TitleList.h"
 #include "mainwindow/ViewerFindDialog.h"
 #include "mainwindow/editclassUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "store/Articles.h"
+#include "store/ErrorText.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -75,8 +77,9 @@ void TMainForm::BtnDelClick() {
         store::deleteArticle(db(), i);
     } catch (const store::ListReopenError& e) {
         // The article is deleted; only the list has to be read again.
-        if (!reopenListAfterChange(QString::fromUtf8(e.what()), false)) return;
-    } catch (const store::StoreError&) {
+        if (!reopenListAfterChange(store::errorText(e), false)) return;
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("删除数据失败，请检查操作！"), store::errorCause(e));
         // Nothing was deleted and the list still matches the record set.
         platform::prompt().errorReport(this, QStringLiteral("删除数据失败，请检查操作！"));
         return;
@@ -141,7 +144,8 @@ void TMainForm::titleEditorCommit() {
         store::renameTitle(db(), titleEditorIndex, text);
     } catch (const store::StoreError& e) {
         titleEditor->hide();
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     CBXgroupChange();
@@ -178,8 +182,9 @@ void TMainForm::moveArticleTo(int position) {
         store::moveArticle(db(), i, target);
     } catch (const store::ListReopenError& e) {
         // The article is moved; only the list has to be read again.
-        list = reopenListAfterChange(QString::fromUtf8(e.what()), false) ? Reopened : Lost;
-    } catch (const store::StoreError&) {
+        list = reopenListAfterChange(store::errorText(e), false) ? Reopened : Lost;
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("操作出错，请与作者联系！"), store::errorCause(e));
         // Both workbooks are as they were; the list still matches.
         platform::prompt().messageBox(this, QStringLiteral("操作出错，请与作者联系！"),
                                       QStringLiteral("提示:"), Buttons::Ok, Icon::Error);

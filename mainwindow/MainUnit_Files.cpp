@@ -6,9 +6,11 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/PrintMargins.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
 #include "store/Engine.h"
+#include "store/ErrorText.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -58,7 +60,8 @@ void TMainForm::mmImportClick() {
         // comes forward with the new file.
         AddForm->showForImport(res.path);
     } catch (const std::exception& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
     }
 }
 
@@ -83,7 +86,8 @@ void TMainForm::mmExportClick() {
     try {
         RichEdit1->saveToFile(target);
     } catch (const std::exception& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
     }
 }
 
@@ -96,7 +100,8 @@ void TMainForm::mmPrintClick() {
     try {
         RichEdit1->printDocument(&printer, QStringLiteral("文档打印"), page);
     } catch (const std::exception& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
     }
 }
 

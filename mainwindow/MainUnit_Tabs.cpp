@@ -6,6 +6,7 @@
 
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 
 namespace {
@@ -45,7 +46,8 @@ bool TMainForm::OpenDb(const QString& sql, bool useParam, const QString& group) 
     try {
         db_->OpenDb(sql, useParam, group);
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QString::fromUtf8(kConnectFailed), store::errorCause(e));
         platform::prompt().messageBox(this, QString::fromUtf8(kConnectFailed),
                                       QStringLiteral("提示"), platform::Buttons::Ok,
                                       platform::Icon::Error);
@@ -66,7 +68,8 @@ void TMainForm::cxTabControl1Change() {
         CBXgroup->setCurrentIndex(0);
         Refreshlistbox1();
         UpdateStatusCounts();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QString::fromUtf8(kConnectFailed), store::errorCause(e));
         platform::prompt().messageBox(this, QString::fromUtf8(kConnectFailed),
                                       QStringLiteral("提示"), platform::Buttons::Ok,
                                       platform::Icon::Error);
@@ -107,7 +110,7 @@ void TMainForm::CBXgroupChange() {
     Refreshlistbox1();
 }
 
-bool TMainForm::reopenListAfterChange(const QString& error, bool withCategories) {
+bool TMainForm::reopenListAfterChange(const store::ErrorText& error, bool withCategories) {
     try {
         if (withCategories) {
             db_->OpenDb(store::workbookOpenSql(currentTable()));
@@ -126,7 +129,7 @@ bool TMainForm::reopenListAfterChange(const QString& error, bool withCategories)
         // No title may stand for a row the record set does not have.
         db_->ADOQuery1().close();
         ListBox1->setTitles({});
-        platform::prompt().errorReport(this, error);
+        platform::reportError(this, error.text, error.detail);
         return false;
     }
 }

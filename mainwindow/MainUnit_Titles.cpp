@@ -8,8 +8,10 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/SortHeader.h"
 #include "mainwindow/TitleList.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
+#include "store/ErrorText.h"
 
 int TMainForm::selectedIndex() const {
     return ListBox1->selectedRow();
@@ -120,7 +122,8 @@ void TMainForm::ListBox1DragDrop(int s, int t) {
     try {
         moved = db_->dropReorder(s, t);
     } catch (const std::exception& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
     // A row without an order number (added by another program) cannot be

@@ -9,6 +9,7 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "richtext/RichEditCtrl.h"
@@ -60,7 +61,8 @@ void TMainForm::SetMargin(richtext::RichEditCtrl* ctrl) {
 void TMainForm::ListBox1Click() {
     try {
         ShowArticle();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        platform::logCause(QStringLiteral("文章未找到！"), store::errorCause(e));
         platform::prompt().messageBox(this, QStringLiteral("文章未找到！"), QStringLiteral("提示:"),
                                       platform::Buttons::Ok, platform::Icon::Error);
     }

@@ -12,8 +12,10 @@
 
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/ViewerFindDialog.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "store/Articles.h"
+#include "store/ErrorText.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -97,7 +99,8 @@ void Teditclassform::subbtnClick() {
     try {
         store::changeCategoryAndTitle(main_->db(), row_, group, title);
     } catch (const store::StoreError& e) {
-        platform::prompt().errorReport(this, QString::fromUtf8(e.what()));
+        const auto [text, detail] = store::errorText(e);
+        platform::reportError(this, text, detail);
         return;
     }
 

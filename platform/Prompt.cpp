@@ -68,8 +68,17 @@ public:
     void information(QWidget* owner, const QString& text) override {
         messageBox(owner, text, QString::fromUtf8(kAppTitle), Buttons::Ok, Icon::Information);
     }
-    void errorReport(QWidget* owner, const QString& text) override {
-        messageBox(owner, text, QString::fromUtf8(kAppTitle), Buttons::Ok, Icon::Error);
+    void errorReport(QWidget* owner, const QString& text, const QString& detail) override {
+        if (detail.isEmpty()) {
+            messageBox(owner, text, QString::fromUtf8(kAppTitle), Buttons::Ok, Icon::Error);
+            return;
+        }
+        QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kAppTitle), text,
+                        QMessageBox::NoButton, owner);
+        QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+        box.setEscapeButton(ok);
+        box.setDetailedText(detail);
+        box.exec();
     }
 
     FileDialogResult openFile(QWidget* owner, const FileDialogRequest& req) override {

@@ -49,8 +49,10 @@ public:
     virtual void showMessage(QWidget* owner, const QString& text) = 0;
     // An information dialog with the information icon.
     virtual void information(QWidget* owner, const QString& text) = 0;
-    // The general error report for an error no handler caught.
-    virtual void errorReport(QWidget* owner, const QString& text) = 0;
+    // The general error report for an error no handler caught: the text, and
+    // the technical cause (if any) as detail the user may open.
+    virtual void errorReport(QWidget* owner, const QString& text, const QString& detail) = 0;
+    void errorReport(QWidget* owner, const QString& text) { errorReport(owner, text, QString()); }
 
     virtual FileDialogResult openFile(QWidget* owner, const FileDialogRequest& req) = 0;
     virtual FileDialogResult saveFile(QWidget* owner, const FileDialogRequest& req) = 0;

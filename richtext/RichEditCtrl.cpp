@@ -23,6 +23,7 @@
 #include <QTextImageFormat>
 
 #include "platform/core/TextCodec.h"
+#include "richtext/Log.h"
 #include "richtext/RichEditCtrlImpl.h"
 #include "richtext/Rtf.h"
 #include "richtext/RtfFormat.h"
@@ -115,7 +116,10 @@ static bool isTxt(const QString& path) {
 
 void RichEditCtrl::loadFromFile(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) throw StreamError("Failed to Load Stream");
+    if (!f.open(QIODevice::ReadOnly)) {
+        qCWarning(lcRichText).noquote() << "cannot read" << path << "--" << f.errorString();
+        throw StreamError("Failed to Load Stream");
+    }
     loadFromStream(f, isTxt(path));
 }
 
@@ -123,8 +127,10 @@ void RichEditCtrl::saveToFile(const QString& path) const {
     const QByteArray bytes = saveToBytes(isTxt(path));
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size() ||
-        !f.flush())
+        !f.flush()) {
+        qCWarning(lcRichText).noquote() << "cannot write" << path << "--" << f.errorString();
         throw StreamError("Failed to Save Stream");
+    }
 }
 
 void RichEditCtrl::clearAll() {

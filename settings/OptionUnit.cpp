@@ -11,10 +11,12 @@
 #include <QTabWidget>
 
 #include "mainwindow/MainUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/core/AppSettings.h"
 #include "platform/core/ProfileFile.h"
 #include "settings/SettingsCommon.h"
+#include "store/ErrorText.h"
 #include "store/Users.h"
 
 using platform::ColorCode;
@@ -306,7 +308,8 @@ void TOptionForm::Button1Click() {
     }
     try {
         store::changePassword(main_->db(), main_->userName, newTrimmed);
-    } catch (const store::StoreError&) {
+    } catch (const store::StoreError& e) {
+        platform::logCause(QStringLiteral("密码保存失败，密码没有改变。"), store::errorCause(e));
         platform::prompt().errorReport(this, QStringLiteral("密码保存失败，密码没有改变。"));
         return;
     }

@@ -46,7 +46,7 @@ void reopenAfterCommit(ArticleStore& s) {
     try {
         s.reopenMain();
     } catch (const StoreError& e) {
-        throw ListReopenError(e.what());
+        throw ListReopenError(e.message(), e.code(), e.engineCode());
     }
 }
 

@@ -22,11 +22,45 @@ const char* const kDatabasePassword = "qzmvtke";
 
 using namespace sqltext;
 
+StoreError::StoreError(const QString& message, ErrorCode code, int engineCode)
+    : std::runtime_error(message.toStdString()),
+      message_(message),
+      code_(code),
+      engineCode_(engineCode) {}
+
+ErrorCode StoreError::codeFor(int engineCode) {
+    switch (engineCode & 0xff) {
+        case SQLITE_CANTOPEN:
+            return ErrorCode::MissingFile;
+        // SQLCipher reports a wrong key as "file is not a database".
+        case SQLITE_NOTADB:
+            return ErrorCode::WrongKey;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return ErrorCode::Busy;
+        case SQLITE_FULL:
+            return ErrorCode::DiskFull;
+        case SQLITE_CORRUPT:
+            return ErrorCode::Corrupt;
+        case SQLITE_CONSTRAINT:
+            return ErrorCode::Constraint;
+        default:
+            break;
+    }
+    return ErrorCode::Other;
+}
+
+StoreError StoreError::fromEngine(int engineCode, const QString& message) {
+    return StoreError(message, codeFor(engineCode), engineCode);
+}
+
 namespace detail {
 
 void fail(sqlite3* db, const QString& what) {
-    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("no database");
-    throw StoreError((what + QStringLiteral(": ") + msg).toStdString());
+    if (!db) throw StoreError(what + QStringLiteral(": no database"));
+    const int rc = sqlite3_extended_errcode(db);
+    throw StoreError::fromEngine(
+        rc, what + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
 Stmt::Stmt(sqlite3* db, const QString& sql) : db_(db), sql_(sql) {
@@ -148,7 +182,8 @@ void exec(sqlite3* db, const QString& sql) {
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : "error");
         sqlite3_free(err);
-        throw StoreError(QStringLiteral("running \"%1\": %2").arg(sql, msg).toStdString());
+        throw StoreError::fromEngine(sqlite3_extended_errcode(db),
+                                     QStringLiteral("running \"%1\": %2").arg(sql, msg));
     }
 }
 
@@ -483,18 +518,18 @@ void Connection::open() {
     const QString path = databasePath();
     const QFileInfo fi(path);
     if (!fi.exists() || !fi.isFile())
-        throw StoreError(
-            QStringLiteral("the database file does not exist: %1").arg(path).toStdString());
+        throw StoreError(QStringLiteral("the database file does not exist: %1").arg(path),
+                         ErrorCode::MissingFile);
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw StoreError(
-            QStringLiteral("the database file cannot be read: %1").arg(path).toStdString());
+        throw StoreError(QStringLiteral("the database file cannot be read: %1").arg(path),
+                         ErrorCode::MissingFile);
     if (::flock(fd, LOCK_SH | LOCK_NB) != 0) {
         ::close(fd);
-        throw StoreError(QStringLiteral("the database file is locked by another program: %1")
-                             .arg(path)
-                             .toStdString());
+        throw StoreError(
+            QStringLiteral("the database file is locked by another program: %1").arg(path),
+            ErrorCode::Busy);
     }
     sqlite3* db = nullptr;
     // One thread uses a connection: no engine mutexes.

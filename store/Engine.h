@@ -3,8 +3,10 @@
 // and record sets on it, with the operations the rest of the program relies on
 // (positioning, fields by name, append/edit/post/delete, locate, blobs).
 //
-// Every failing operation throws StoreError. Callers catch it and show their
-// own message; the engine's text is never shown to the user.
+// Every failing operation throws StoreError. It says what kind of failure it
+// was (code()) and keeps the engine's own text and extended result code for
+// the log; callers show their own message or the Chinese text for the code
+// (store/ErrorText.h), never the engine's text alone.
 
 #include <QByteArray>
 #include <QList>
@@ -19,9 +21,40 @@ struct sqlite3;
 
 namespace store {
 
+// The kinds of failure a caller may tell apart.
+enum class ErrorCode {
+    MissingFile,  // the database file does not exist or cannot be read
+    WrongKey,     // wrong password, or not a database of this program
+    Busy,         // locked by another connection or program
+    DiskFull,     // no room left on the disk (or the file's size limit)
+    Corrupt,      // the file is damaged
+    Constraint,   // a change broke a rule of the table (key, trigger, ...)
+    Other,
+};
+
 class StoreError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit StoreError(const QString& message, ErrorCode code = ErrorCode::Other,
+                        int engineCode = 0);
+    // Older throw sites: plain text, code Other.
+    explicit StoreError(const char* message) : StoreError(QString::fromUtf8(message)) {}
+    explicit StoreError(const std::string& message) : StoreError(QString::fromStdString(message)) {}
+
+    // From a failed engine call: the code follows the engine's (extended)
+    // result code.
+    static StoreError fromEngine(int engineCode, const QString& message);
+    // The code an engine result code stands for.
+    static ErrorCode codeFor(int engineCode);
+
+    ErrorCode code() const { return code_; }
+    // The engine's extended result code, 0 when the failure did not come from it.
+    int engineCode() const { return engineCode_; }
+    QString message() const { return message_; }
+
+  private:
+    QString message_;
+    ErrorCode code_;
+    int engineCode_;
 };
 
 // The program's connection string and database password.

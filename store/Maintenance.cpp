@@ -205,9 +205,12 @@ void compactFile(const QString& dbPath, const QString& tempPath, const QString& 
     // No other process may have the database open: each one holds a shared
     // lock on the file while it does.
     Fd lock(::open(QFile::encodeName(dbPath).constData(), O_RDONLY | O_CLOEXEC));
-    if (lock.get() < 0) throw StoreError("the database file cannot be opened");
+    if (lock.get() < 0)
+        throw StoreError(QStringLiteral("the database file cannot be opened"),
+                         ErrorCode::MissingFile);
     if (::flock(lock.get(), LOCK_EX | LOCK_NB) != 0)
-        throw StoreError("the database is in use by another program");
+        throw StoreError(QStringLiteral("the database is in use by another program"),
+                         ErrorCode::Busy);
 
     if (QFileInfo::exists(tempPath) || QFileInfo::exists(tempPath + QStringLiteral("-journal"))) {
         // A copy left by an interrupted compaction: the original was never

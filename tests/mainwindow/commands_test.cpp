@@ -10,6 +10,7 @@
 #include "mainwindow/FindUnit.h"
 #include "mainwindow/editclassUnit.h"
 #include "platform/Shell.h"
+#include "store/ErrorText.h"
 #include "tests/mainwindow/CommandsFixture.h"
 
 using namespace cmdtest;
@@ -294,6 +295,43 @@ TEST_F(CommandsTest, CategoryDialogRefusesEmptyFieldsAndCloseWritesNothing) {
     w->N8Click();
     EXPECT_EQ(fingerprint(), before);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// An engine failure reaches the general error report as the Chinese text for
+// its kind; the engine's own (English) text is only the detail.
+TEST_F(CommandsTest, CategoryDialogFailureReportsTheKindInChineseWithTheEngineTextAsDetail) {
+    db.addArticle("datum", "读书", "甲", 1);
+    db.exec(
+        "create trigger refuse_edit before update on datum begin "
+        "select raise(abort, 'edit refused'); end");
+    open();
+    click(0);
+    const QStringList before = fingerprint();
+    static QStringList logged;
+    logged.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext& ctx, const QString& msg) {
+            logged << QString::fromUtf8(ctx.category) + ": " + msg;
+        });
+    onModal([](QWidget* m) {
+        auto* dlg = static_cast<Teditclassform*>(m);
+        dlg->Edit1->setText("乙");
+        dlg->subbtn->click();
+        if (dlg->isVisible()) dlg->closebtn->click();
+    });
+    w->N8Click();
+    qInstallMessageHandler(previous);
+    // The technical cause is in the log.
+    ASSERT_FALSE(logged.isEmpty());
+    EXPECT_TRUE(logged.back().startsWith("yunjan.ui: ")) << logged.back().toStdString();
+    EXPECT_TRUE(logged.back().contains("edit refused")) << logged.back().toStdString();
+    ASSERT_FALSE(prompt.messages.isEmpty());
+    const RecordedMessage& report = prompt.messages.back();
+    EXPECT_EQ(report.kind, RecordedMessage::ErrorReport);
+    EXPECT_EQ(report.text, store::userText(store::ErrorCode::Constraint));
+    EXPECT_FALSE(report.text.contains("refused"));
+    EXPECT_TRUE(report.detail.contains("edit refused")) << report.detail.toStdString();
+    EXPECT_EQ(fingerprint(), before);
 }
 
 // ------------------------------------------------------------------- move

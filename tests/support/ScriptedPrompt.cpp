@@ -11,6 +11,23 @@ QStringList ScriptedPrompt::texts() const {
     return out;
 }
 
+namespace {
+
+RecordedMessage message(RecordedMessage::Kind kind, const QString& text, const QString& caption,
+                        platform::Buttons buttons, platform::Icon icon,
+                        const QString& detail = QString()) {
+    RecordedMessage m;
+    m.kind = kind;
+    m.text = text;
+    m.caption = caption;
+    m.buttons = buttons;
+    m.icon = icon;
+    m.detail = detail;
+    return m;
+}
+
+}  // namespace
+
 void ScriptedPrompt::record(RecordedMessage m) {
     messages.append(m);
     if (onMessage) onMessage(messages.back());
@@ -18,7 +35,7 @@ void ScriptedPrompt::record(RecordedMessage m) {
 
 platform::Answer ScriptedPrompt::messageBox(QWidget*, const QString& text, const QString& caption,
                                             platform::Buttons buttons, platform::Icon icon) {
-    record({RecordedMessage::Box, text, caption, buttons, icon});
+    record(message(RecordedMessage::Box, text, caption, buttons, icon));
     if (!answers.isEmpty()) return answers.dequeue();
     if (buttons == platform::Buttons::YesNo || buttons == platform::Buttons::YesNoCancel)
         return platform::Answer::Yes;
@@ -26,18 +43,18 @@ platform::Answer ScriptedPrompt::messageBox(QWidget*, const QString& text, const
 }
 
 void ScriptedPrompt::showMessage(QWidget*, const QString& text) {
-    record({RecordedMessage::Plain, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::None});
+    record(message(RecordedMessage::Plain, text, QString::fromUtf8(platform::kAppTitle),
+                   platform::Buttons::Ok, platform::Icon::None));
 }
 
 void ScriptedPrompt::information(QWidget*, const QString& text) {
-    record({RecordedMessage::Information, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::Information});
+    record(message(RecordedMessage::Information, text, QString::fromUtf8(platform::kAppTitle),
+                   platform::Buttons::Ok, platform::Icon::Information));
 }
 
-void ScriptedPrompt::errorReport(QWidget*, const QString& text) {
-    record({RecordedMessage::ErrorReport, text, QString::fromUtf8(platform::kAppTitle),
-            platform::Buttons::Ok, platform::Icon::Error});
+void ScriptedPrompt::errorReport(QWidget*, const QString& text, const QString& detail) {
+    record(message(RecordedMessage::ErrorReport, text, QString::fromUtf8(platform::kAppTitle),
+                   platform::Buttons::Ok, platform::Icon::Error, detail));
 }
 
 platform::FileDialogResult ScriptedPrompt::openFile(QWidget*,

@@ -19,6 +19,7 @@ struct RecordedMessage {
     QString caption;
     platform::Buttons buttons = platform::Buttons::Ok;
     platform::Icon icon = platform::Icon::None;
+    QString detail;  // error reports: the technical cause
 };
 
 class ScriptedPrompt : public platform::Prompt {
@@ -49,7 +50,8 @@ public:
                                 platform::Buttons buttons, platform::Icon icon) override;
     void showMessage(QWidget* owner, const QString& text) override;
     void information(QWidget* owner, const QString& text) override;
-    void errorReport(QWidget* owner, const QString& text) override;
+    using platform::Prompt::errorReport;
+    void errorReport(QWidget* owner, const QString& text, const QString& detail) override;
     platform::FileDialogResult openFile(QWidget* owner,
                                         const platform::FileDialogRequest& req) override;
     platform::FileDialogResult saveFile(QWidget* owner,

@@ -1,0 +1,5 @@
+#include "richtext/Log.h"
+
+namespace richtext {
+Q_LOGGING_CATEGORY(lcRichText, "yunjan.richtext")
+}
