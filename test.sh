@@ -7,6 +7,9 @@ cd "$root"
 
 scripts/setup.sh --tests
 export QT_QPA_PLATFORM=offscreen
+
+echo "== style =="
+scripts/check-format.sh
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 echo "== normal build =="

@@ -16,26 +16,33 @@ namespace {
 
 QMessageBox::Icon toQt(Icon i) {
     switch (i) {
-        case Icon::Information: return QMessageBox::Information;
-        case Icon::Warning: return QMessageBox::Warning;
-        case Icon::Error: return QMessageBox::Critical;
-        case Icon::Question: return QMessageBox::Question;
-        case Icon::None: break;
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Warning:
+            return QMessageBox::Warning;
+        case Icon::Error:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 class RealPrompt final : public Prompt {
-public:
-    Answer messageBox(QWidget* owner, const QString& text, const QString& caption,
-                      Buttons buttons, Icon icon) override {
+  public:
+    Answer messageBox(QWidget* owner, const QString& text, const QString& caption, Buttons buttons,
+                      Icon icon) override {
         QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, owner);
         QPushButton* ok = nullptr;
         QPushButton* cancel = nullptr;
         QPushButton* yes = nullptr;
         QPushButton* no = nullptr;
         switch (buttons) {
-            case Buttons::Ok: ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole); break;
+            case Buttons::Ok:
+                ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+                break;
             case Buttons::OkCancel:
                 ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
                 cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
@@ -50,9 +57,12 @@ public:
                 cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
                 break;
         }
-        if (cancel) box.setEscapeButton(cancel);
-        else if (no) box.setEscapeButton(no);
-        else if (ok) box.setEscapeButton(ok);
+        if (cancel)
+            box.setEscapeButton(cancel);
+        else if (no)
+            box.setEscapeButton(no);
+        else if (ok)
+            box.setEscapeButton(ok);
         box.exec();
         QAbstractButton* clicked = box.clickedButton();
         if (clicked && clicked == ok) return Answer::Ok;
@@ -152,6 +162,8 @@ Prompt& prompt() {
     return g_prompt ? *g_prompt : real;
 }
 
-void setPrompt(Prompt* p) { g_prompt = p; }
+void setPrompt(Prompt* p) {
+    g_prompt = p;
+}
 
 }  // namespace platform

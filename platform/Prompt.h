@@ -24,22 +24,22 @@ inline const char* const kAppTitle = "砚溪舟-云笺录";
 struct FileDialogRequest {
     QString caption;
     QString directory;
-    QString fileName;       // proposed name (save)
-    QString filter;         // Qt filter text, ";;"-separated
-    QString defaultSuffix;  // save dialogs
+    QString fileName;           // proposed name (save)
+    QString filter;             // Qt filter text, ";;"-separated
+    QString defaultSuffix;      // save dialogs
     bool showReadOnly = false;  // open dialogs: offer "open read-only"
 };
 
 struct FileDialogResult {
     bool accepted = false;
     QString path;
-    QStringList paths;       // multi-select open
-    int filterIndex = 0;     // 0-based index of the chosen filter
-    bool readOnly = false;   // the read-only box was ticked
+    QStringList paths;      // multi-select open
+    int filterIndex = 0;    // 0-based index of the chosen filter
+    bool readOnly = false;  // the read-only box was ticked
 };
 
 class Prompt {
-public:
+  public:
     virtual ~Prompt() = default;
 
     // A message box with the caller's text, caption, icon and buttons.

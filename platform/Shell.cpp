@@ -14,7 +14,9 @@ std::function<bool(const ShellRequest&)>& hook() {
 }
 }  // namespace
 
-void setShellHook(std::function<bool(const ShellRequest&)> h) { hook() = std::move(h); }
+void setShellHook(std::function<bool(const ShellRequest&)> h) {
+    hook() = std::move(h);
+}
 
 bool shellOpen(const ShellRequest& req) {
     if (hook()) return hook()(req);

@@ -9,9 +9,9 @@
 namespace platform {
 
 struct ShellRequest {
-    QString target;     // file, program or URL
-    QStringList args;   // arguments for a program
-    QString workDir;    // empty: the current directory
+    QString target;    // file, program or URL
+    QStringList args;  // arguments for a program
+    QString workDir;   // empty: the current directory
 };
 
 // "open": a URL or document with its default handler, or a program started

@@ -20,9 +20,9 @@ PACKAGES=(
 # for ./run.sh and ./test.sh alike. Qt's translations give its own dialogs
 # and menus in Chinese.
 # "--tests" (from ./test.sh) adds the checkers of the desktop entry, the
-# AppStream data and the .deb package.
+# AppStream data and the .deb package, and clang-format for the style check.
 if [ "${1:-}" = "--tests" ]; then
-    PACKAGES+=(desktop-file-utils appstream lintian file)
+    PACKAGES+=(desktop-file-utils appstream lintian file clang-format)
 fi
 
 missing=()

@@ -1,7 +1,7 @@
 #include "platform/core/ProfileFile.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
@@ -28,7 +28,9 @@ QString sectionName(const QString& line) {
     return {};
 }
 
-bool isComment(const QString& t) { return t.startsWith(QLatin1Char(';')); }
+bool isComment(const QString& t) {
+    return t.startsWith(QLatin1Char(';'));
+}
 
 }  // namespace
 

@@ -9,7 +9,7 @@
 namespace platform {
 
 class ProfileFile {
-public:
+  public:
     explicit ProfileFile(QString path);
 
     const QString& path() const { return path_; }
@@ -26,7 +26,7 @@ public:
     // ".ini" (appended when it has none).
     static QString pathForProgram(const QString& programPath);
 
-private:
+  private:
     QString path_;
 };
 

@@ -20,7 +20,9 @@ bool isKnownCodePage(int codePage);
 // in the code page; used by the RTF writer.
 bool canEncode(char32_t ucs4, int codePage);
 
-inline QString fromGbk(const QByteArray& bytes) { return decodeCodePage(bytes, 936); }
+inline QString fromGbk(const QByteArray& bytes) {
+    return decodeCodePage(bytes, 936);
+}
 inline QByteArray toGbk(const QString& text, bool* ok = nullptr) {
     return encodeCodePage(text, 936, ok);
 }

@@ -2,8 +2,12 @@
 
 namespace testsupport {
 
-ScriptedPrompt::ScriptedPrompt() { platform::setPrompt(this); }
-ScriptedPrompt::~ScriptedPrompt() { platform::setPrompt(nullptr); }
+ScriptedPrompt::ScriptedPrompt() {
+    platform::setPrompt(this);
+}
+ScriptedPrompt::~ScriptedPrompt() {
+    platform::setPrompt(nullptr);
+}
 
 QStringList ScriptedPrompt::texts() const {
     QStringList out;
@@ -83,8 +87,12 @@ bool ScriptedPrompt::chooseFont(QWidget*, const QFont&, QFont* chosen) {
     return true;
 }
 
-bool ScriptedPrompt::printDialog(QWidget*, QPrinter*) { return printAccept; }
-bool ScriptedPrompt::printerSetup(QWidget*, QPrinter*) { return printAccept; }
+bool ScriptedPrompt::printDialog(QWidget*, QPrinter*) {
+    return printAccept;
+}
+bool ScriptedPrompt::printerSetup(QWidget*, QPrinter*) {
+    return printAccept;
+}
 
 platform::FileDialogResult pick(const QString& path, int filterIndex, bool readOnly) {
     platform::FileDialogResult r;

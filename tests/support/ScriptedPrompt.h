@@ -23,7 +23,7 @@ struct RecordedMessage {
 };
 
 class ScriptedPrompt : public platform::Prompt {
-public:
+  public:
     ScriptedPrompt();
     ~ScriptedPrompt() override;
 
@@ -44,7 +44,10 @@ public:
     // Convenience.
     QStringList texts() const;
     QString lastText() const { return messages.isEmpty() ? QString() : messages.back().text; }
-    void clear() { messages.clear(); fileRequests.clear(); }
+    void clear() {
+        messages.clear();
+        fileRequests.clear();
+    }
 
     platform::Answer messageBox(QWidget* owner, const QString& text, const QString& caption,
                                 platform::Buttons buttons, platform::Icon icon) override;
@@ -61,7 +64,7 @@ public:
     bool printDialog(QWidget* owner, QPrinter* printer) override;
     bool printerSetup(QWidget* owner, QPrinter* printer) override;
 
-private:
+  private:
     void record(RecordedMessage m);
 };
 

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("yunjan-tests"));
     // The face names stored documents use, mapped to installed faces.
     QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("Noto Serif CJK SC"),
-                                                       QStringLiteral("Noto Sans CJK SC")});
+                                                        QStringLiteral("Noto Sans CJK SC")});
     QFont::insertSubstitutions(QStringLiteral("SimSun"), {QStringLiteral("Noto Serif CJK SC"),
-                                                         QStringLiteral("Noto Sans CJK SC")});
+                                                          QStringLiteral("Noto Sans CJK SC")});
     return RUN_ALL_TESTS();
 }
