@@ -217,7 +217,7 @@ std::vector<Input> inputs() {
         const char* prefix;
     } kDirs[] = {
         {"/fuzz/corpus", "corpus-"},
-        {"/fuzz/regressions", "regressions-"},
+        {"/fuzz/regressions/rtf", "regressions-"},
         {"/tests/richtext/golden/input", "fixture-"},
     };
     for (const auto& d : kDirs) {

@@ -38,10 +38,10 @@ TEST(RtfPlainText, GivesTheLettersOfTheReadersDocument) {
         {"fuzz/corpus/richedit_cn.rtf", "hidden"},  // \v text
         {"fuzz/corpus/unicode_uc2.rtf", ""},        // \ucN, surrogates, Big5, \upr
         {"fuzz/corpus/word_fields.rtf", ""},        // fonts by \dbch, fields, tables
-        {"fuzz/regressions/bad_hex_and_codepage.rtf", ""},
-        {"fuzz/regressions/bin_past_end.rtf", ""},
-        {"fuzz/regressions/deep_nesting.rtf", ""},
-        {"fuzz/regressions/unbalanced.rtf", ""},
+        {"fuzz/regressions/rtf/bad_hex_and_codepage.rtf", ""},
+        {"fuzz/regressions/rtf/bin_past_end.rtf", ""},
+        {"fuzz/regressions/rtf/deep_nesting.rtf", ""},
+        {"fuzz/regressions/rtf/unbalanced.rtf", ""},
     };
     for (const Case& c : cases) {
         const QByteArray rtf = sourceFile(c.file);
