@@ -34,6 +34,7 @@ const char* const kBackupFolder = "data/backup";
 namespace {
 
 using detail::exec;
+using detail::Fd;
 using detail::Stmt;
 
 const QString kPrefix = QStringLiteral("YunjanDB-");
@@ -41,20 +42,6 @@ const QString kSuffix = QStringLiteral(".mdb");
 const QString kPart = QStringLiteral(".part");
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 constexpr int kPagesPerStep = 1024;  // 4 MB between two progress reports
-
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);

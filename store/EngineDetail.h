@@ -12,6 +12,7 @@
 // slower.
 
 #include <sqlcipher/sqlite3.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QString>
@@ -21,6 +22,21 @@
 #include "store/Engine.h"
 
 namespace store::detail {
+
+// A plain file descriptor closed on every path.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
 
 [[noreturn]] void fail(sqlite3* db, const QString& what);
 

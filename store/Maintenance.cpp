@@ -42,22 +42,8 @@ qint64 fileSizeBytes(const QString& path) {
 namespace {
 
 using detail::exec;
+using detail::Fd;
 using detail::Stmt;
-
-// A plain file descriptor closed on every path.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // A raw engine handle on one file with the program's key settings.
 class RawDb {
