@@ -23,19 +23,24 @@ inline bool profileRoundTripHolds(const QString& path, const QByteArray& content
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
         f.write(content);
     }
-    static const char* const sections[] = {"TextSet", "WindowSize", "ThemeColorSet",
-                                           "cxTabControl1TabsName"};
-    static const char* const keys[] = {"TextSet", "WindowWidth", "ThemeColorSet1",
-                                       "cxTabControl1TabsName0"};
+    // Every read opens and decodes the whole file, so a few pairs: each section
+    // with its own key, one key asked in another section, two numbers.
+    static const char* const pairs[][2] = {{"TextSet", "TextSet"},
+                                           {"WindowSize", "WindowWidth"},
+                                           {"ThemeColorSet", "ThemeColorSet1"},
+                                           {"cxTabControl1TabsName", "cxTabControl1TabsName0"},
+                                           {"TextSet", "WindowWidth"}};
     platform::ProfileFile ini(path);
     auto readAll = [&] {
         QStringList r;
-        for (const char* s : sections)
-            for (const char* k : keys) {
-                const QString sec = QString::fromLatin1(s), key = QString::fromLatin1(k);
-                r << ini.readString(sec, key, QStringLiteral("<none>")) +
-                         QString::number(ini.readInteger(sec, key, 7));
-            }
+        for (const auto& [s, k] : pairs) {
+            const QString sec = QString::fromLatin1(s), key = QString::fromLatin1(k);
+            r << ini.readString(sec, key, QStringLiteral("<none>"));
+        }
+        r << QString::number(
+                 ini.readInteger(QStringLiteral("TextSet"), QStringLiteral("TextSet"), 7))
+          << QString::number(
+                 ini.readInteger(QStringLiteral("WindowSize"), QStringLiteral("WindowWidth"), 7));
         return r;
     };
     const QStringList before = readAll();
@@ -46,8 +51,8 @@ inline bool profileRoundTripHolds(const QString& path, const QByteArray& content
         return false;
     if (platform::fromGbk(content).contains(QChar(0xFFFD))) return true;
     QStringList after = readAll();
-    const int written = 1 * 4 + 1;  // WindowSize / WindowWidth
-    after[written] = before[written];
+    after[1] = before[1];  // WindowSize / WindowWidth, written above
+    after[6] = before[6];  // the same key as a number
     return after == before;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QTextDocument>
 #include <string_view>
+#include <utility>
 
 #include "platform/core/TextCodec.h"
 #include "richtext/Rtf.h"
@@ -58,8 +59,7 @@ void RtfReaderImpl::pushGroup() {
         ++overflowDepth_;
         return;
     }
-    GroupState copy = stack_.back();
-    stack_.push_back(copy);
+    stack_.push_back(stack_.back());  // push_back copies its argument before growing
 }
 
 void RtfReaderImpl::popGroup() {
@@ -68,7 +68,7 @@ void RtfReaderImpl::popGroup() {
         return;
     }
     if (stack_.size() <= 1) return;  // unbalanced closing brace
-    const GroupState closing = stack_.back();
+    const GroupState closing = std::move(stack_.back());
     stack_.pop_back();
     GroupState& parent = st();
     switch (closing.dest) {

@@ -4,18 +4,50 @@
 
 namespace richtext {
 
-static inline bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+namespace {
+
+// One class per byte, looked up instead of compared: the text loop runs over
+// every byte of a document, and a table keeps it short.
+enum : unsigned char {
+    kPlain = 0,
+    kStop = 1,    // ends a run of text: backslash, braces, line breaks, NUL
+    kLetter = 2,  // a-z, A-Z
+    kDigit = 4,   // 0-9
+};
+
+struct ByteClasses {
+    unsigned char cls[256] = {};
+    signed char hex[256] = {};
+    constexpr ByteClasses() {
+        for (int i = 0; i < 256; ++i) hex[i] = -1;
+        for (unsigned char c : {'\\', '{', '}', '\r', '\n', '\0'}) cls[c] = kStop;
+        for (int c = 'a'; c <= 'z'; ++c) cls[c] = kLetter;
+        for (int c = 'A'; c <= 'Z'; ++c) cls[c] = kLetter;
+        for (int c = '0'; c <= '9'; ++c) {
+            cls[c] = kDigit;
+            hex[c] = static_cast<signed char>(c - '0');
+        }
+        for (int c = 'a'; c <= 'f'; ++c) hex[c] = static_cast<signed char>(c - 'a' + 10);
+        for (int c = 'A'; c <= 'F'; ++c) hex[c] = static_cast<signed char>(c - 'A' + 10);
+    }
+};
+
+constexpr ByteClasses kBytes;
+
+inline unsigned char classOf(char c) {
+    return kBytes.cls[static_cast<unsigned char>(c)];
 }
-static inline bool isDigit(char c) {
-    return c >= '0' && c <= '9';
+inline bool isLetter(char c) {
+    return classOf(c) == kLetter;
 }
-static inline int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
+inline bool isDigit(char c) {
+    return classOf(c) == kDigit;
 }
+inline int hexValue(char c) {
+    return kBytes.hex[static_cast<unsigned char>(c)];
+}
+
+}  // namespace
 
 RtfToken RtfTokenizer::next() {
     RtfToken t;
@@ -37,11 +69,7 @@ RtfToken RtfTokenizer::next() {
         }
         if (c != '\\') {
             const char* s = p_;
-            while (p_ < end_) {
-                const char d = *p_;
-                if (d == '\\' || d == '{' || d == '}' || d == '\r' || d == '\n' || d == '\0') break;
-                ++p_;
-            }
+            while (p_ < end_ && classOf(*p_) != kStop) ++p_;
             t.type = RtfToken::Text;
             t.word = std::string_view(s, std::size_t(p_ - s));
             return t;
