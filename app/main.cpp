@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     // A failed start has shown its message: end without showing the window.
     if (!main.quitRequested) main.show();
 
-    auto editor = std::make_unique<TAddForm>(&main);
+    auto editor = std::make_unique<TAddForm>(main.session(), main);
     editor->hide();
     main.AddForm = editor.get();
     // SIGTERM, SIGHUP and the session manager end the program as its menu does.

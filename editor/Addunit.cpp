@@ -29,14 +29,15 @@
 #include <QVBoxLayout>
 
 #include "editor/EditorCommands.h"
-#include "mainwindow/Icons.h"
-#include "mainwindow/MainUnit.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
+#include "session/MainView.h"
+#include "session/Session.h"
 #include "store/Articles.h"
 #include "store/ErrorText.h"
+#include "widgets/Icons.h"
+#include "widgets/ViewerFindDialog.h"
 
 using platform::Answer;
 using platform::Buttons;
@@ -61,7 +62,8 @@ QAction* makeAction(QObject* owner, const char* name, const QString& text,
 
 }  // namespace
 
-TAddForm::TAddForm(TMainForm* main, QWidget* parent) : QMainWindow(parent), main_(main) {
+TAddForm::TAddForm(session::Session& session, session::MainView& view, QWidget* parent)
+    : QMainWindow(parent), session_(session), view_(view) {
     setObjectName(QStringLiteral("AddForm"));
     setWindowFlag(Qt::Window);
     resize(895, 857);
@@ -89,10 +91,10 @@ TAddForm::TAddForm(TMainForm* main, QWidget* parent) : QMainWindow(parent), main
 TAddForm::~TAddForm() = default;
 
 bool TAddForm::isAddMode() const {
-    return main_->editorMode == QLatin1String("add");
+    return session_.editorMode == session::EditorMode::Add;
 }
 bool TAddForm::isModifyMode() const {
-    return main_->editorMode == QLatin1String("modify");
+    return session_.editorMode == session::EditorMode::Modify;
 }
 
 QAction* TAddForm::action(const QString& objectName) const {
@@ -369,8 +371,8 @@ void TAddForm::closeEvent(QCloseEvent* e) {
 }
 
 void TAddForm::FormShow() {
-    const QStringList tabs = main_->tabCaptions();
-    const int tab = main_->selectedTab();
+    const QStringList tabs = view_.tabCaptions();
+    const int tab = view_.selectedTab();
     const QString caption = tab >= 0 && tab < tabs.size() ? tabs.at(tab) : QString();
     statusPanels[4]->setText(QStringLiteral("【") + caption + QStringLiteral("】"));
 
@@ -394,9 +396,9 @@ void TAddForm::FormShow() {
         BtnModify->setEnabled(true);
         FileSaveDb->setEnabled(false);
         SaveDbBtn->setEnabled(false);
-        ChkIsformat->setChecked(main_->shownIsFormat);
+        ChkIsformat->setChecked(session_.shown.isFormat);
         try {
-            const QByteArray shown = main_->RichEdit1->saveToBytes(false);
+            const QByteArray shown = view_.viewerContent();
             withProtectedEdits([&] {
                 Editor->clearAll();
                 Editor->loadFromBytes(shown, false);
@@ -405,11 +407,11 @@ void TAddForm::FormShow() {
             const auto [text, detail] = store::errorText(e);
             platform::reportError(this, text, detail);
         }
-        if (!main_->shownIsFormat) dropViewerLineEnd();
+        if (!session_.shown.isFormat) dropViewerLineEnd();
         Editor->setReadOnly(false);
-        CBXgroup->setEditText(main_->shownGroup);
-        EdtTheme->setText(main_->shownTitle);
-        SetDocumentName(main_->shownTitle);
+        CBXgroup->setEditText(session_.shown.group);
+        EdtTheme->setText(session_.shown.title);
+        SetDocumentName(session_.shown.title);
         MarkUnmodified();
     }
 
@@ -418,13 +420,13 @@ void TAddForm::FormShow() {
     {
         QSignalBlocker block(CBXgroup);
         CBXgroup->clear();
-        for (int i = 0; i < main_->CBXgroup->count(); ++i)
-            CBXgroup->addItem(main_->CBXgroup->itemText(i));
+        for (int i = 0; i < view_.categoryList()->count(); ++i)
+            CBXgroup->addItem(view_.categoryList()->itemText(i));
         CBXgroup->setCurrentIndex(-1);
     }
     CBXgroup->setEditText(text);
 
-    TMainForm::SetMargin(Editor);
+    view_.SetMargin(Editor);
 }
 
 // The viewer shows a plain-text body as a line of its own, which leaves an
@@ -509,7 +511,7 @@ TAddForm::SaveResult TAddForm::BtnAddClick() {
     if (!validate(true)) return SaveResult::Refused;
     const QString group = CBXgroup->currentText();
     try {
-        store::addArticle(main_->db(), group, EdtTheme->text(), ChkIsformat->isChecked(),
+        store::addArticle(session_.store(), group, EdtTheme->text(), ChkIsformat->isChecked(),
                           bodyForStore());
     } catch (const std::exception& e) {
         platform::logCause(kWriteFailed, store::errorCause(e));
@@ -528,11 +530,11 @@ TAddForm::SaveResult TAddForm::BtnAddClick() {
 TAddForm::SaveResult TAddForm::BtnModifyClick() {
     if (!validate(false)) return SaveResult::Refused;
     const QString group = CBXgroup->currentText();
-    store::RecordSet& q = main_->db().ADOQuery1();
-    const int row = q.isActive() && q.recNo() >= 0 ? q.recNo() : main_->selectedIndex();
+    store::RecordSet& q = session_.store().ADOQuery1();
+    const int row = q.isActive() && q.recNo() >= 0 ? q.recNo() : view_.selectedIndex();
     try {
-        store::modifyArticle(main_->db(), row, group, EdtTheme->text(), ChkIsformat->isChecked(),
-                             bodyForStore());
+        store::modifyArticle(session_.store(), row, group, EdtTheme->text(),
+                             ChkIsformat->isChecked(), bodyForStore());
     } catch (const std::exception& e) {
         platform::logCause(kWriteFailed, store::errorCause(e));
         prompt().errorReport(this, kWriteFailed);
@@ -558,8 +560,8 @@ void TAddForm::UpdateCategoryLists() {
         if (box->isEditable()) box->setEditText(text);
     };
     addMissing(CBXgroup);
-    addMissing(main_->CBXgroup);
-    QComboBox* mainBox = main_->CBXgroup;
+    addMissing(view_.categoryList());
+    QComboBox* mainBox = view_.categoryList();
     QSignalBlocker block(mainBox);
     if (mainBox->isEditable())
         mainBox->setEditText(category);
@@ -568,12 +570,12 @@ void TAddForm::UpdateCategoryLists() {
 }
 
 void TAddForm::selectCategoryInMain(const QString& category) {
-    QComboBox* box = main_->CBXgroup;
+    QComboBox* box = view_.categoryList();
     {
         QSignalBlocker block(box);
         box->setCurrentIndex(box->findText(category, Qt::MatchFixedString));
     }
-    main_->CBXgroupChange();
+    view_.CBXgroupChange();
 }
 
 bool TAddForm::QuerySaveChanges() {
@@ -637,7 +639,7 @@ QRect TAddForm::printPageRect(int dpiX, int dpiY, int pageWidth, int pageHeight)
 bool TAddForm::eventFilter(QObject* watched, QEvent* e) {
     if (watched == Editor && e->type() == QEvent::Resize) {
         // Whoever adjusts the text area on a resize, the editor's inset wins.
-        QTimer::singleShot(0, this, [this] { TMainForm::SetMargin(Editor); });
+        QTimer::singleShot(0, this, [this] { view_.SetMargin(Editor); });
     }
     if (dropFilter(e)) return true;
     return QMainWindow::eventFilter(watched, e);

@@ -28,17 +28,22 @@ class QPlainTextEdit;
 class QPrinter;
 class QPushButton;
 class QToolBar;
-class TMainForm;
 class EditorCommands;
 
 namespace richtext {
 class RichEditCtrl;
 }
 
+namespace session {
+class MainView;
+class Session;
+}  // namespace session
+
 class TAddForm : public QMainWindow {
     Q_OBJECT
   public:
-    explicit TAddForm(TMainForm* main, QWidget* parent = nullptr);
+    // session: the open library; view: the main window routines the editor calls.
+    TAddForm(session::Session& session, session::MainView& view, QWidget* parent = nullptr);
     ~TAddForm() override;
 
     // Shows the editor modally for the main window's editor mode ("add" or
@@ -172,7 +177,8 @@ class TAddForm : public QMainWindow {
     bool isAddMode() const;
     bool isModifyMode() const;
 
-    TMainForm* main_;
+    session::Session& session_;
+    session::MainView& view_;
     std::unique_ptr<EditorCommands> commands_;
     QString documentName_ = QStringLiteral("Untitled");
     QEventLoop* modalLoop_ = nullptr;

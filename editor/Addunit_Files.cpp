@@ -20,13 +20,14 @@
 
 #include "editor/Addunit.h"
 #include "editor/EditorCommands.h"
-#include "mainwindow/MainUnit.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/core/ProgramPaths.h"
 #include "richtext/RichEditCtrl.h"
+#include "session/MainView.h"
+#include "session/Session.h"
 #include "store/ErrorText.h"
+#include "widgets/ViewerFindDialog.h"
 
 using platform::Answer;
 using platform::Buttons;
@@ -57,7 +58,7 @@ bool TAddForm::FileNew() {
     if (!QuerySaveChanges()) return false;
     SetDocumentName(kUntitled);
     withProtectedEdits([this] {
-        TMainForm::SetMargin(Editor);
+        view_.SetMargin(Editor);
         Editor->clearAll();
         if (isAddMode()) {
             EdtTheme->clear();

@@ -5,8 +5,8 @@
 #include <QStylePainter>
 #include <QStyledItemDelegate>
 
-#include "mainwindow/Icons.h"
 #include "platform/core/ColorCode.h"
+#include "widgets/Icons.h"
 
 namespace {
 

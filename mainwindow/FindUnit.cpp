@@ -15,11 +15,11 @@
 
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "store/ErrorText.h"
 #include "store/Search.h"
+#include "widgets/ViewerFindDialog.h"
 
 const char* const kNoHitLine = "数据库中没有查找到该主题！";
 
@@ -149,7 +149,7 @@ void TFindForm::Button2Click() {
         list->addItem(item);
         return;
     }
-    const int mode = main_->numberDisplayMode;
+    const int mode = main_->session().numberDisplayMode;
     QStringList lines;
     int n = 0;
     for (q.first(); !q.eof(); q.next())

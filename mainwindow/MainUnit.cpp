@@ -13,7 +13,6 @@
 
 #include "editor/Addunit.h"
 #include "mainwindow/FlashUnit.h"
-#include "mainwindow/Icons.h"
 #include "mainwindow/TitleList.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
@@ -23,6 +22,7 @@
 #include "richtext/RichEditCtrl.h"
 #include "settings/AboutUnit.h"
 #include "store/Users.h"
+#include "widgets/Icons.h"
 
 namespace {
 
@@ -44,8 +44,7 @@ QString homePageShort() {
 
 }  // namespace
 
-TMainForm::TMainForm(TFlashForm* splash, QWidget* parent)
-    : QMainWindow(parent), db_(std::make_unique<store::ArticleStore>()), splash_(splash) {
+TMainForm::TMainForm(TFlashForm* splash, QWidget* parent) : QMainWindow(parent), splash_(splash) {
     g_instance = this;
     settingsFile = platform::programPaths().settingsFile;
     setWindowTitle(QStringLiteral("砚溪舟-云笺录 V2.8"));
@@ -64,8 +63,8 @@ TMainForm::TMainForm(TFlashForm* splash, QWidget* parent)
 TMainForm::~TMainForm() {
     // FormDestroy: close the record sets, let an idle import server go.
     try {
-        db_->ADOQuery1().close();
-        db_->ADOQuery2().close();
+        session_.store().ADOQuery1().close();
+        session_.store().ADOQuery2().close();
     } catch (const std::exception&) {
     }
     TAddForm::shutdownImportServer();
@@ -98,21 +97,21 @@ void TMainForm::stepSplash() {
 }
 
 void TMainForm::lookUpPassword() {
-    currentPassword = store::GetPassword(*db_, userName);
-    loginNeeded = !currentPassword.isEmpty();
+    session_.currentPassword = store::GetPassword(session_.store(), session_.userName);
+    session_.loginNeeded = !session_.currentPassword.isEmpty();
 }
 
 void TMainForm::FormCreate() {
-    userName = QStringLiteral("admin");
-    db_->connection().setConnectionString(QString::fromUtf8(store::kConnectionString));
-    db_->setCurrentTable(QStringLiteral("datum"));
+    session_.userName = QStringLiteral("admin");
+    session_.store().connection().setConnectionString(QString::fromUtf8(store::kConnectionString));
+    session_.store().setCurrentTable(QStringLiteral("datum"));
     // The first workbook is filled inside the guarded block below, after the
     // schema check: an older database gets its order numbers before the
     // first query that sorts by them.
     cxTabControl1->blockSignals(true);
     cxTabControl1->setCurrentIndex(0);
     cxTabControl1->blockSignals(false);
-    setTitleListColor(workbookColors[0]);
+    setTitleListColor(session_.workbookColors[0]);
 
     RichEdit1->clearAll();
     RichEdit1->appendLine(QStringLiteral("欢迎使用砚溪舟系列软件！"));
@@ -122,15 +121,15 @@ void TMainForm::FormCreate() {
 
     bool failed = false;
     try {
-        db_->CheckDatabase();
+        session_.store().CheckDatabase();
         stepSplash();
         lookUpPassword();
-        sortMode = store::SortCustom;
+        session_.sortMode = store::SortCustom;
         viewerFont = &viewerFontValue_;
         stepSplash();
         SetMargin(RichEdit1);
         stepSplash();
-        db_->RenumberSeqNo(currentTable(), true);
+        session_.store().RenumberSeqNo(currentTable(), true);
         stepSplash();
         if (!OpenDb(store::workbookOpenSql(currentTable()))) {
             failed = true;  // OpenDb has shown the message and asked to end
@@ -179,17 +178,17 @@ void TMainForm::FormShow() {
     platform::AppSettings stored;
     stored.load(platform::ProfileFile(settingsPath()));
 
-    titleDisplayMode = stored.titleDisplayMode;
-    numberDisplayMode = stored.numberDisplayMode;
-    CBXheighview->setCurrentIndex(titleDisplayMode);
-    CBXNo->setCurrentIndex(numberDisplayMode);
-    ListBox1->setTitleDisplayMode(titleDisplayMode);
-    ListBox1->setNumberDisplayMode(numberDisplayMode);
+    session_.titleDisplayMode = stored.titleDisplayMode;
+    session_.numberDisplayMode = stored.numberDisplayMode;
+    CBXheighview->setCurrentIndex(session_.titleDisplayMode);
+    CBXNo->setCurrentIndex(session_.numberDisplayMode);
+    ListBox1->setTitleDisplayMode(session_.titleDisplayMode);
+    ListBox1->setNumberDisplayMode(session_.numberDisplayMode);
 
     setViewerBackgroundCode(stored.viewerBackground);
 
-    workbookColors = stored.workbookColors;
-    setTitleListColor(workbookColors[0]);
+    session_.workbookColors = stored.workbookColors;
+    setTitleListColor(session_.workbookColors[0]);
 
     {
         // Renaming the tabs is no workbook switch.
@@ -205,14 +204,14 @@ void TMainForm::FormShow() {
     resize(w, h);
 
     applyZoomText(stored.zoomText);
-    if (numberDisplayMode != 2) CBXNoChange();
+    if (session_.numberDisplayMode != 2) CBXNoChange();
     RichEdit1->setFocus();
     stepSplash();
 
-    if (loginNeeded) {
+    if (session_.loginNeeded) {
         if (splash_) splash_->hide();
         if (runLogin())
-            loginNeeded = false;
+            session_.loginNeeded = false;
         else
             requestQuit();
     }
@@ -243,9 +242,9 @@ void TMainForm::FormClose() {
     platform::AppSettings current;
     current.zoomText = CBXscale->currentText();
     current.viewerBackground = viewerBackgroundCode();
-    current.titleDisplayMode = titleDisplayMode;
-    current.numberDisplayMode = numberDisplayMode;
-    current.workbookColors = workbookColors;
+    current.titleDisplayMode = session_.titleDisplayMode;
+    current.numberDisplayMode = session_.numberDisplayMode;
+    current.workbookColors = session_.workbookColors;
     current.windowWidth = width();
     current.windowHeight = height();
     // Nothing is reported when the file cannot be written.

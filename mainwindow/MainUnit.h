@@ -25,6 +25,8 @@
 
 #include "platform/core/AppSettings.h"
 #include "platform/core/ColorCode.h"
+#include "session/MainView.h"
+#include "session/Session.h"
 #include "store/ArticleStore.h"
 #include "store/ErrorText.h"
 
@@ -53,7 +55,7 @@ class TitleList;
 class SortHeader;
 class ViewerFindDialog;
 
-class TMainForm : public QMainWindow {
+class TMainForm : public QMainWindow, public session::MainView {
     Q_OBJECT
   public:
     // splash may be null (tests). The constructor runs FormCreate.
@@ -62,26 +64,10 @@ class TMainForm : public QMainWindow {
 
     static TMainForm* instance();  // the one main window, or null
 
-    // ---- shared run-time state (read and written by dialogs and the editor) ----
-    store::ArticleStore& db() { return *db_; }
-    QString currentTable() const { return db_->currentTable(); }
-    int sortMode = store::SortCustom;
-    bool dragEnabled = true;
-    // 0 "标题号", 1 "标题符", 2 "标题图标"
-    int numberDisplayMode = platform::AppSettings::kDefaultNumberDisplayMode;
-    // 0 "高亮显示", 1 "普通显示"
-    int titleDisplayMode = platform::AppSettings::kDefaultTitleDisplayMode;
-    std::array<platform::ColorCode, 4> workbookColors =
-        platform::AppSettings::kDefaultWorkbookColors;
-    QString currentPassword;
-    bool loginNeeded = false;
-    QString userName = QStringLiteral("admin");
-    // Shown article (recorded by ShowArticle).
-    bool shownIsFormat = false;
-    QString shownTitle;
-    QString shownGroup;
-    // Editor mode: "add" or "modify", set before the editor is shown.
-    QString editorMode = QStringLiteral("add");
+    // ---- shared run-time state (the editor and the dialogs are handed it) ----
+    session::Session& session() { return session_; }
+    store::ArticleStore& db() { return session_.store(); }
+    QString currentTable() const { return session_.currentTable(); }
     // Set when start-up failed or the login was cancelled: the program ends.
     bool quitRequested = false;
 
@@ -109,10 +95,10 @@ class TMainForm : public QMainWindow {
     // ---- routines other windows call ----
     // Reopens the main record set; on failure shows "数据库连接失败，请重新下载安装该软件！"
     // and asks the application to end. Returns false on failure.
-    bool OpenDb(const QString& sql, bool useParam = false, const QString& group = {});
-    void RefreshComboBox();
-    void CBXgroupChange();
-    void Refreshlistbox1();
+    bool OpenDb(const QString& sql, bool useParam = false, const QString& group = {}) override;
+    void RefreshComboBox() override;
+    void CBXgroupChange() override;
+    void Refreshlistbox1() override;
     void UpdateStatusCounts();
     // After a committed change whose refresh failed: reopens the current
     // workbook's list (and rebuilds the category list, "全部" selected, when
@@ -124,14 +110,17 @@ class TMainForm : public QMainWindow {
     void ListBox1Click();  // shows the selected article
     void ShowArticle();
     void CBXscaleChange();
-    static void SetMargin(richtext::RichEditCtrl* ctrl);
+    void SetMargin(richtext::RichEditCtrl* ctrl) override;
     // Table and list colour of a workbook position; false outside 0..3.
     bool GetWorkbook(int position, QString* table, platform::ColorCode* color) const;
-    void setTitleListColor(platform::ColorCode code);
-    QStringList tabCaptions() const;
-    int selectedTab() const;
-    int selectedIndex() const;  // title list, -1 when none
-    QString settingsPath() const;
+    void setTitleListColor(platform::ColorCode code) override;
+    QStringList tabCaptions() const override;
+    int selectedTab() const override;
+    int selectedIndex() const override;  // title list, -1 when none
+    QString settingsPath() const override;
+    QComboBox* categoryList() override { return CBXgroup; }
+    QByteArray viewerContent() const override;
+    void setWorkbookCaption(int position, const QString& caption) override;
     // Asks the application to end once the running handler has finished.
     void requestQuit();
     // A second start asked for this window: show it normally, in front.
@@ -229,7 +218,7 @@ class TMainForm : public QMainWindow {
     void applyZoomText(const QString& text);
     QStringList readTitles();
 
-    std::unique_ptr<store::ArticleStore> db_;
+    session::Session session_;
     TFlashForm* splash_ = nullptr;
     bool shownOnce_ = false;
     QPointer<ViewerFindDialog> findDialog_;

@@ -12,13 +12,13 @@
 #include "mainwindow/FindUnit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "mainwindow/editclassUnit.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "store/Articles.h"
 #include "store/ErrorText.h"
+#include "widgets/ViewerFindDialog.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -49,7 +49,7 @@ void selectAbove(TMainForm* w, int i) {
 }  // namespace
 
 void TMainForm::BtnAddClick() {
-    editorMode = QStringLiteral("add");
+    session_.editorMode = session::EditorMode::Add;
     AddForm->showModal();
 }
 
@@ -58,7 +58,7 @@ void TMainForm::BtnModifyClick() {
         noSelectionForModify(this);
         return;
     }
-    editorMode = QStringLiteral("modify");
+    session_.editorMode = session::EditorMode::Modify;
     AddForm->showModal();
 }
 
@@ -111,7 +111,7 @@ void TMainForm::ListBox1DblClick() {
     const int p = text.indexOf(QLatin1Char('.')) + 1;  // 1-based, 0 when none
     const int w = QFontMetrics(ListBox1->font()).horizontalAdvance(text.left(p));
     const QRect r = ListBox1->visualItemRect(item);  // viewport coordinates
-    const int left = numberDisplayMode == 0 ? r.left() + w + 4 : r.left() + 23;
+    const int left = session_.numberDisplayMode == 0 ? r.left() + w + 4 : r.left() + 23;
     const int top = r.top() + 1;
     // The item's rectangle ends one pixel below its last row.
     const int height = r.height() + 1;
@@ -121,7 +121,7 @@ void TMainForm::ListBox1DblClick() {
              : QPoint(left, top);
     titleEditor->move(at);
     titleEditor->resize(titleEditor->width(), height);
-    titleEditor->setText(shownTitle);
+    titleEditor->setText(session_.shown.title);
     item->setSelected(false);
     titleEditor->show();
     titleEditor->raise();

@@ -5,12 +5,12 @@
 #include "editor/Addunit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/PrintMargins.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
 #include "store/Engine.h"
 #include "store/ErrorText.h"
+#include "widgets/ViewerFindDialog.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -54,7 +54,7 @@ void TMainForm::mmImportClick() {
     req.filter = QStringLiteral("Rich Text Files (*.RTF *.rtf);;Text Files (*.TXT *.txt)");
     const platform::FileDialogResult res = platform::prompt().openFile(this, req);
     if (!res.accepted || res.path.isEmpty()) return;
-    editorMode = QStringLiteral("add");
+    session_.editorMode = session::EditorMode::Add;
     try {
         // Also when the editor is already open from an earlier import: it
         // comes forward with the new file.
@@ -72,7 +72,7 @@ void TMainForm::mmExportClick() {
         return;
     }
     platform::FileDialogRequest req;
-    req.fileName = shownTitle;
+    req.fileName = session_.shown.title;
     req.filter = QStringLiteral("Rich Text Files (*.RTF *.rtf)");
     const platform::FileDialogResult res = platform::prompt().saveFile(this, req);
     if (!res.accepted || res.path.isEmpty()) return;

@@ -15,12 +15,12 @@
 #include "mainwindow/CategoryCombo.h"
 #include "mainwindow/ColorCombo.h"
 #include "mainwindow/FullTextUnit.h"
-#include "mainwindow/Icons.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/SortHeader.h"
 #include "mainwindow/TitleList.h"
 #include "platform/core/AppSettings.h"
 #include "richtext/RichEditCtrl.h"
+#include "widgets/Icons.h"
 
 namespace {
 
@@ -426,7 +426,7 @@ void TMainForm::wireSignals() {
     connect(ListBox1, &TitleList::userSelected, this, &TMainForm::ListBox1Click);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ListBox1DblClick(); });
     connect(ListBox1, &TitleList::titleDropped, this, &TMainForm::ListBox1DragDrop);
-    ListBox1->setDragCondition([this] { return db_ && db_->mainInCustomOrder(); });
+    ListBox1->setDragCondition([this] { return session_.store().mainInCustomOrder(); });
     connect(ListBox1, &TitleList::popupRequested, this, &TMainForm::ListBox1Popup);
     connect(cxHeader1, &SortHeader::sectionClicked, this, &TMainForm::cxHeader1SectionClick);
     connect(CBXNo, &QComboBox::activated, this, [this](int) { CBXNoChange(); });

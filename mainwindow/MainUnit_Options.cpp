@@ -5,16 +5,16 @@
 #include "settings/OptionUnit.h"
 
 void TMainForm::mmOptionClick() {
-    TOptionForm dlg(this);
+    TOptionForm dlg(session_, *this, this);
     dlg.exec();
 }
 
 bool TMainForm::runLogin() {
-    if (!loginNeeded) return true;
+    if (!session_.loginNeeded) return true;
     // The splash must not cover the login dialog.
     if (splash_) splash_->hide();
-    TLoginForm dlg(currentPassword, this);
+    TLoginForm dlg(session_.currentPassword, this);
     if (dlg.exec() != QDialog::Accepted) return false;
-    loginNeeded = false;
+    session_.loginNeeded = false;
     return true;
 }

@@ -22,10 +22,12 @@ QString latinFolded(const QString& s) {
 }  // namespace
 
 bool TMainForm::GetWorkbook(int position, QString* table, platform::ColorCode* color) const {
-    if (position < 0 || position > 3) return false;
-    if (table) *table = store::workbookTable(position);
-    if (color) *color = workbookColors[position];
-    return true;
+    return session_.workbook(position, table, color);
+}
+
+void TMainForm::setWorkbookCaption(int position, const QString& caption) {
+    if (position >= 0 && position < cxTabControl1->count())
+        cxTabControl1->setTabText(position, caption);
 }
 
 void TMainForm::setTitleListColor(platform::ColorCode code) {
@@ -44,7 +46,7 @@ int TMainForm::selectedTab() const {
 
 bool TMainForm::OpenDb(const QString& sql, bool useParam, const QString& group) {
     try {
-        db_->OpenDb(sql, useParam, group);
+        session_.store().OpenDb(sql, useParam, group);
         return true;
     } catch (const std::exception& e) {
         platform::logCause(QString::fromUtf8(kConnectFailed), store::errorCause(e));
@@ -60,7 +62,7 @@ void TMainForm::cxTabControl1Change() {
     QString table;
     platform::ColorCode color = 0;
     if (!GetWorkbook(selectedTab(), &table, &color)) return;
-    db_->setCurrentTable(table);
+    session_.store().setCurrentTable(table);
     setTitleListColor(color);
     try {
         if (!OpenDb(store::workbookOpenSql(table))) return;  // message shown, ending
@@ -80,7 +82,7 @@ void TMainForm::cxTabControl1Change() {
 void TMainForm::RefreshComboBox() {
     CBXgroup->clear();
     QStringList entries{QStringLiteral("全部")};
-    store::RecordSet& q = db_->ADOQuery1();
+    store::RecordSet& q = session_.store().ADOQuery1();
     q.first();
     if (q.recordCount() < 1) {
         CBXgroup->addItems(entries);
@@ -103,9 +105,9 @@ void TMainForm::CBXgroupChange() {
     const QString text = CBXgroup->currentText();
     bool ok;
     if (CBXgroup->currentIndex() <= 0)
-        ok = OpenDb(store::CBXAllItem(sortMode, currentTable()));
+        ok = OpenDb(store::CBXAllItem(session_.sortMode, currentTable()));
     else
-        ok = OpenDb(store::CBXNoAllItem(sortMode, currentTable()), true, text);
+        ok = OpenDb(store::CBXNoAllItem(session_.sortMode, currentTable()), true, text);
     if (!ok) return;
     Refreshlistbox1();
 }
@@ -113,21 +115,21 @@ void TMainForm::CBXgroupChange() {
 bool TMainForm::reopenListAfterChange(const store::ErrorText& error, bool withCategories) {
     try {
         if (withCategories) {
-            db_->OpenDb(store::workbookOpenSql(currentTable()));
+            session_.store().OpenDb(store::workbookOpenSql(currentTable()));
             RefreshComboBox();
             CBXgroup->setCurrentIndex(0);
         } else if (CBXgroup->currentIndex() <= 0) {
-            db_->OpenDb(store::CBXAllItem(sortMode, currentTable()));
+            session_.store().OpenDb(store::CBXAllItem(session_.sortMode, currentTable()));
         } else {
-            db_->OpenDb(store::CBXNoAllItem(sortMode, currentTable()), true,
-                        CBXgroup->currentText());
+            session_.store().OpenDb(store::CBXNoAllItem(session_.sortMode, currentTable()), true,
+                                    CBXgroup->currentText());
         }
         Refreshlistbox1();
         UpdateStatusCounts();
         return true;
     } catch (const std::exception&) {
         // No title may stand for a row the record set does not have.
-        db_->ADOQuery1().close();
+        session_.store().ADOQuery1().close();
         ListBox1->setTitles({});
         platform::reportError(this, error.text, error.detail);
         return false;
@@ -135,7 +137,7 @@ bool TMainForm::reopenListAfterChange(const store::ErrorText& error, bool withCa
 }
 
 void TMainForm::UpdateStatusCounts() {
-    const int n = db_->countRows(currentTable());
+    const int n = session_.store().countRows(currentTable());
     statusPanels[4]->setText(QString::number(n) + QStringLiteral(" 条记录"));
     statusPanels[3]->setText(QString::number(CBXgroup->count() - 1) + QStringLiteral(" 个分类"));
     statusPanels[2]->setText(QStringLiteral("【") + cxTabControl1->tabText(selectedTab()) +

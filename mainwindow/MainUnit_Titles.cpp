@@ -19,7 +19,7 @@ int TMainForm::selectedIndex() const {
 
 QStringList TMainForm::readTitles() {
     QStringList titles;
-    store::RecordSet& q = db_->ADOQuery1();
+    store::RecordSet& q = session_.store().ADOQuery1();
     q.first();
     const int total = q.recordCount();
     if (total < 1) return titles;
@@ -28,7 +28,7 @@ QStringList TMainForm::readTitles() {
     for (; !q.eof(); q.next()) {
         ++n;
         const QString theme = q.asString(QStringLiteral("theme"));
-        switch (numberDisplayMode) {
+        switch (session_.numberDisplayMode) {
             case 0:
                 titles << QString::number(n) + QStringLiteral(". ") + theme;
                 break;
@@ -44,20 +44,20 @@ QStringList TMainForm::readTitles() {
 }
 
 void TMainForm::Refreshlistbox1() {
-    ListBox1->setNumberDisplayMode(numberDisplayMode);
-    ListBox1->setTitleDisplayMode(titleDisplayMode);
+    ListBox1->setNumberDisplayMode(session_.numberDisplayMode);
+    ListBox1->setTitleDisplayMode(session_.titleDisplayMode);
     ListBox1->setTitles(readTitles());
     ListBox1->selectQuietly(-1);
 }
 
 void TMainForm::CBXNoChange() {
-    numberDisplayMode = qBound(0, CBXNo->currentIndex(), 2);
+    session_.numberDisplayMode = qBound(0, CBXNo->currentIndex(), 2);
     Refreshlistbox1();
     RichEdit1->setFocus();
 }
 
 void TMainForm::CBXheighviewChange() {
-    titleDisplayMode = qBound(0, CBXheighview->currentIndex(), 1);
+    session_.titleDisplayMode = qBound(0, CBXheighview->currentIndex(), 1);
     Refreshlistbox1();
     RichEdit1->setFocus();
 }
@@ -75,35 +75,36 @@ void TMainForm::N14Click() {
 void TMainForm::cxHeader1SectionClick(int section) {
     if (section == 1) {
         cxHeader1->setArrowsOn(false);
-        sortMode = store::SortCustom;
-        dragEnabled = true;
+        session_.sortMode = store::SortCustom;
+        session_.dragEnabled = true;
     } else if (section == 0) {
         cxHeader1->setArrowsOn(true);
-        sortMode = sortMode == store::SortAscending ? store::SortDescending : store::SortAscending;
-        cxHeader1->setTitleArrow(sortMode == store::SortAscending ? SortHeader::Up
-                                                                  : SortHeader::Down);
-        dragEnabled = false;
+        session_.sortMode = session_.sortMode == store::SortAscending ? store::SortDescending
+                                                                      : store::SortAscending;
+        cxHeader1->setTitleArrow(session_.sortMode == store::SortAscending ? SortHeader::Up
+                                                                           : SortHeader::Down);
+        session_.dragEnabled = false;
     } else {
         return;
     }
-    ListBox1->setTitleDragEnabled(dragEnabled);
+    ListBox1->setTitleDragEnabled(session_.dragEnabled);
     CBXgroupChange();
 }
 
 void TMainForm::N3Click() {
-    sortMode = store::SortDescending;
+    session_.sortMode = store::SortDescending;
     cxHeader1->setTitleArrow(SortHeader::Up);
     cxHeader1SectionClick(0);
 }
 
 void TMainForm::N4Click() {
-    sortMode = store::SortAscending;
+    session_.sortMode = store::SortAscending;
     cxHeader1->setTitleArrow(SortHeader::Down);
     cxHeader1SectionClick(0);
 }
 
 void TMainForm::N5Click() {
-    sortMode = store::SortCustom;
+    session_.sortMode = store::SortCustom;
     cxHeader1->setTitleArrow(SortHeader::NoArrow);
     cxHeader1SectionClick(1);
 }
@@ -114,13 +115,13 @@ void TMainForm::ListBox1DragDrop(int s, int t) {
         return;
     }
     // Search results, title order: item i is no row a drop could place.
-    if (!db_->mainInCustomOrder()) {
+    if (!session_.store().mainInCustomOrder()) {
         ListBox1->eraseFeedback();
         return;
     }
     bool moved = false;
     try {
-        moved = db_->dropReorder(s, t);
+        moved = session_.store().dropReorder(s, t);
     } catch (const std::exception& e) {
         const auto [text, detail] = store::errorText(e);
         platform::reportError(this, text, detail);

@@ -8,11 +8,11 @@
 #include "mainwindow/ColorCombo.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "richtext/RichEditCtrl.h"
+#include "widgets/ViewerFindDialog.h"
 
 namespace {
 
@@ -58,6 +58,10 @@ void TMainForm::SetMargin(richtext::RichEditCtrl* ctrl) {
     ctrl->SetMargin();
 }
 
+QByteArray TMainForm::viewerContent() const {
+    return RichEdit1->saveToBytes(false);
+}
+
 void TMainForm::ListBox1Click() {
     try {
         ShowArticle();
@@ -71,13 +75,13 @@ void TMainForm::ListBox1Click() {
 void TMainForm::ShowArticle() {
     const int i = selectedIndex();
     if (i < 0) throw std::runtime_error("no title selected");
-    store::RecordSet& q = db_->ADOQuery1();
-    db_->moveMainTo(i);
+    store::RecordSet& q = session_.store().ADOQuery1();
+    session_.store().moveMainTo(i);
     if (q.eof()) throw std::runtime_error("no row for the selected title");
-    shownIsFormat = q.asBoolean(QStringLiteral("isformat"));
-    shownTitle = q.asString(QStringLiteral("Theme"));
-    shownGroup = q.asString(QStringLiteral("group"));
-    if (shownIsFormat) {
+    session_.shown.isFormat = q.asBoolean(QStringLiteral("isformat"));
+    session_.shown.title = q.asString(QStringLiteral("Theme"));
+    session_.shown.group = q.asString(QStringLiteral("group"));
+    if (session_.shown.isFormat) {
         const QByteArray bytes = q.readBlob(QStringLiteral("content"));
         RichEdit1->clearAll();
         RichEdit1->loadFromBytes(bytes);

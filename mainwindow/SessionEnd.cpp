@@ -56,7 +56,7 @@ void offerRecovery(TMainForm* main, TAddForm* editor) {
         main, QStringLiteral("上次程序结束时编辑器中有未保存的文章，是否打开它继续编辑？"),
         QStringLiteral("确认"), platform::Buttons::YesNo, platform::Icon::Question);
     if (a == platform::Answer::Yes && editor) {
-        main->editorMode = QStringLiteral("add");
+        main->session().editorMode = session::EditorMode::Add;
         editor->showForImport(path);
         // Not read (the error was shown): the file stays for the next start.
         if (!editor->isVisible() || editor->Editor->plainText().isEmpty()) return;

@@ -4,7 +4,7 @@
 #include <QStyleOptionHeader>
 #include <QStylePainter>
 
-#include "mainwindow/Icons.h"
+#include "widgets/Icons.h"
 
 SortHeader::SortHeader(QWidget* parent) : QWidget(parent) {
     setToolTip(QStringLiteral("题目升序、降序、自定义顺序排列"));

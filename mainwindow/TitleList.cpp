@@ -8,9 +8,9 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "mainwindow/Icons.h"
 #include "platform/core/AppSettings.h"
 #include "platform/core/ColorCode.h"
+#include "widgets/Icons.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <QSignalBlocker>
 
 #include "mainwindow/MainUnit.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "store/Articles.h"
 #include "store/ErrorText.h"
+#include "widgets/ViewerFindDialog.h"
 
 using platform::Buttons;
 using platform::Icon;
@@ -82,8 +82,8 @@ void Teditclassform::FormShow() {
         for (int k = 0; k < main_->CBXgroup->count(); ++k)
             ComboBox1->addItem(main_->CBXgroup->itemText(k));
     }
-    ComboBox1->setCurrentText(main_->shownGroup);
-    Edit1->setText(main_->shownTitle);
+    ComboBox1->setCurrentText(main_->session().shown.group);
+    Edit1->setText(main_->session().shown.title);
 }
 
 void Teditclassform::subbtnClick() {

@@ -10,11 +10,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "mainwindow/MainUnit.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/core/AppSettings.h"
 #include "platform/core/ProfileFile.h"
+#include "session/MainView.h"
+#include "session/Session.h"
 #include "settings/SettingsCommon.h"
 #include "store/ErrorText.h"
 #include "store/Users.h"
@@ -132,7 +133,8 @@ void TColorBox::onActivated(int index) {
 // ---------------------------------------------------------------------------
 // TOptionForm
 
-TOptionForm::TOptionForm(TMainForm* owner) : QDialog(owner), main_(owner) {
+TOptionForm::TOptionForm(session::Session& session, session::MainView& view, QWidget* parent)
+    : QDialog(parent), session_(session), view_(view) {
     setObjectName(QStringLiteral("OptionForm"));
     setWindowTitle(QStringLiteral("    程序设置"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -244,8 +246,8 @@ void TOptionForm::showEvent(QShowEvent* e) {
 
 void TOptionForm::FormShow() {
     // Filling the controls runs none of their change handlers.
-    for (int k = 0; k < 4; ++k) colorBoxes[k]->setSelectedColor(main_->workbookColors[k]);
-    const QStringList captions = main_->tabCaptions();
+    for (int k = 0; k < 4; ++k) colorBoxes[k]->setSelectedColor(session_.workbookColors[k]);
+    const QStringList captions = view_.tabCaptions();
     for (int k = 0; k < 4; ++k) {
         const QSignalBlocker block(nameEdits[k]);
         nameEdits[k]->setText(k < captions.size() ? captions[k] : QString());
@@ -254,23 +256,22 @@ void TOptionForm::FormShow() {
 
 void TOptionForm::ColorBoxChange(int n) {
     if (n < 1 || n > 4) return;
-    main_->workbookColors[n - 1] = colorBoxes[n - 1]->selectedColor();
+    session_.workbookColors[n - 1] = colorBoxes[n - 1]->selectedColor();
     // The title list shows the colour of the selected workbook only.
     QString table;
     ColorCode color = 0;
-    if (main_->GetWorkbook(main_->selectedTab(), &table, &color)) {
+    if (session_.workbook(view_.selectedTab(), &table, &color)) {
         ownColor_ = color;
-        main_->setTitleListColor(color);
+        view_.setTitleListColor(color);
     }
 }
 
 void TOptionForm::Button2Click() {
     platform::AppSettings submitted;
     for (int k = 0; k < 4; ++k) submitted.workbookNames[k] = nameEdits[k]->text();
-    platform::ProfileFile ini(main_->settingsPath());
+    platform::ProfileFile ini(view_.settingsPath());
     const bool written = submitted.saveWorkbookNames(ini);
-    for (int k = 0; k < 4 && k < main_->cxTabControl1->count(); ++k)
-        main_->cxTabControl1->setTabText(k, nameEdits[k]->text());
+    for (int k = 0; k < 4; ++k) view_.setWorkbookCaption(k, nameEdits[k]->text());
     if (!written)
         platform::prompt().messageBox(this, QStringLiteral("工作簿名称未能写入设置文件！"),
                                       QString::fromUtf8(kCaption), platform::Buttons::Ok,
@@ -290,11 +291,11 @@ void TOptionForm::Button1Click() {
     if (oldPass.isEmpty() && newPass.isEmpty() && confirm.isEmpty()) return;
     const QString newTrimmed = store::trimPassword(newPass);
     const QString oldTrimmed = store::trimPassword(oldPass);
-    if (!main_->currentPassword.isEmpty() && oldTrimmed.isEmpty()) {
+    if (!session_.currentPassword.isEmpty() && oldTrimmed.isEmpty()) {
         errorBox(this, QStringLiteral("请输入原设置的密码！"));
         return;
     }
-    if (oldTrimmed != main_->currentPassword) {
+    if (oldTrimmed != session_.currentPassword) {
         errorBox(this, QStringLiteral("密码不正确！"));
         return;
     }
@@ -307,13 +308,13 @@ void TOptionForm::Button1Click() {
         return;
     }
     try {
-        store::changePassword(main_->db(), main_->userName, newTrimmed);
+        store::changePassword(session_.store(), session_.userName, newTrimmed);
     } catch (const store::StoreError& e) {
         platform::logCause(QStringLiteral("密码保存失败，密码没有改变。"), store::errorCause(e));
         platform::prompt().errorReport(this, QStringLiteral("密码保存失败，密码没有改变。"));
         return;
     }
-    main_->currentPassword = newTrimmed;
+    session_.currentPassword = newTrimmed;
     platform::prompt().messageBox(
         this,
         newTrimmed.isEmpty() ? QStringLiteral("密码已经被取消，下次将直接登陆。")

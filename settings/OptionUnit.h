@@ -16,7 +16,11 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class TMainForm;
+
+namespace session {
+class MainView;
+class Session;
+}  // namespace session
 
 // A drop-down of named colour swatches: a first entry that opens the colour
 // chooser (and shows any colour the list does not name), the 16 standard
@@ -47,7 +51,8 @@ class TColorBox : public QComboBox {
 class TOptionForm : public QDialog {
     Q_OBJECT
   public:
-    explicit TOptionForm(TMainForm* owner);
+    // session: the open library; view: the main window (also the parent).
+    TOptionForm(session::Session& session, session::MainView& view, QWidget* parent);
 
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;  // "密码设置"
@@ -87,6 +92,7 @@ class TOptionForm : public QDialog {
     void buildColorTab();
     void buildNamesTab();
 
-    TMainForm* main_;
+    session::Session& session_;
+    session::MainView& view_;
     platform::ColorCode ownColor_ = 0;
 };

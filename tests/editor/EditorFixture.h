@@ -13,10 +13,10 @@
 #include "editor/Addunit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "richtext/RichEditCtrl.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDb.h"
+#include "widgets/ViewerFindDialog.h"
 
 namespace editortest {
 
@@ -33,7 +33,7 @@ class EditorFixture : public ::testing::Test {
     void SetUp() override {
         seed();
         main = std::make_unique<TMainForm>();
-        ed = std::make_unique<TAddForm>(main.get());
+        ed = std::make_unique<TAddForm>(main->session(), *main);
         main->AddForm = ed.get();
         prompt.clear();
     }
@@ -67,7 +67,8 @@ class EditorFixture : public ::testing::Test {
 
     // The editor shown without blocking in the given mode.
     void showEditor(const QString& mode = QStringLiteral("add")) {
-        main->editorMode = mode;
+        main->session().editorMode = mode == QLatin1String("modify") ? session::EditorMode::Modify
+                                                                     : session::EditorMode::Add;
         ed->show();
     }
 

@@ -279,7 +279,7 @@ TEST_F(FilesTest, ImportFromTheMainWindowOpensTheEditorWithoutBlocking) {
     main->mmImportClick();  // returns at once: the editor stays open
     ASSERT_TRUE(ed->isVisible());
     EXPECT_EQ(ed->windowModality(), Qt::NonModal);
-    EXPECT_EQ(main->editorMode, QStringLiteral("add"));
+    EXPECT_EQ(session::editorModeName(main->session().editorMode), QStringLiteral("add"));
     EXPECT_EQ(ed->Editor->plainText(), QStringLiteral("导入的文字"));
     EXPECT_EQ(ed->EdtTheme->text(), QStringLiteral("readme.TXT"));
     EXPECT_TRUE(ed->CBXgroup->currentText().isEmpty());

@@ -48,7 +48,7 @@ class SessionEndTest : public editortest::EditorFixture {
         main.reset();
         main = std::make_unique<TMainForm>();
         main->settingsFile = iniPath();
-        ed = std::make_unique<TAddForm>(main.get());
+        ed = std::make_unique<TAddForm>(main->session(), *main);
         main->AddForm = ed.get();
         prompt.clear();
     }
@@ -94,7 +94,7 @@ TEST_P(RecoveryTest, UnsavedEditorTextIsOfferedAtTheNextStart) {
     EXPECT_EQ(rowCount(), rows);
     if (GetParam() == Answer::Yes) {
         ASSERT_TRUE(ed->isVisible());
-        EXPECT_EQ(main->editorMode, "add");
+        EXPECT_EQ(session::editorModeName(main->session().editorMode), "add");
         EXPECT_TRUE(ed->BtnAdd->isEnabled());
         EXPECT_FALSE(ed->BtnModify->isEnabled());
         EXPECT_TRUE(ed->Editor->plainText().contains(QStringLiteral("还没有保存的正文")));

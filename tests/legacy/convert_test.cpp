@@ -129,8 +129,8 @@ TEST_F(JetFolder, ConvertedLibraryOpensInTheMainWindow) {
     TMainForm w(&splash);
     w.settingsFile = db.dir() + QStringLiteral("/yunjan.ini");
     ASSERT_FALSE(w.quitRequested) << prompt.texts().join(u'\n').toStdString();
-    EXPECT_TRUE(w.loginNeeded);
-    EXPECT_EQ(w.currentPassword, QStringLiteral("123456"));
+    EXPECT_TRUE(w.session().loginNeeded);
+    EXPECT_EQ(w.session().currentPassword, QStringLiteral("123456"));
 
     // The login asks for the carried-over password.
     bool asked = false;

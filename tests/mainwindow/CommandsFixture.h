@@ -18,12 +18,12 @@
 #include "editor/Addunit.h"
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/core/ProfileFile.h"
 #include "richtext/RichEditCtrl.h"
 #include "tests/support/ArticleRows.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDb.h"
+#include "widgets/ViewerFindDialog.h"
 
 namespace cmdtest {
 
@@ -82,7 +82,7 @@ class MainWindowTest : public ::testing::Test {
                QString::number(numberMode));
         w = std::make_unique<TMainForm>();
         w->settingsFile = iniPath();
-        editor = std::make_unique<TAddForm>(w.get());
+        editor = std::make_unique<TAddForm>(w->session(), *w);
         w->AddForm = editor.get();
         w->show();
         QApplication::setActiveWindow(w.get());

@@ -32,7 +32,7 @@ TEST_F(CommandsTest, DeleteSelectsTheTitleAboveAndShowsIt) {
     db.addArticles("datum", "g", "t", 5);
     open();
     click(2);
-    ASSERT_EQ(w->shownTitle, "t3");
+    ASSERT_EQ(w->session().shown.title, "t3");
     w->action("BtnDel")->trigger();
     ASSERT_EQ(prompt.messages.size(), 1);
     EXPECT_EQ(prompt.messages[0].text, "确认删除记录？");
@@ -43,7 +43,7 @@ TEST_F(CommandsTest, DeleteSelectsTheTitleAboveAndShowsIt) {
     EXPECT_EQ(testsupport::seqNos(db.conn(), "datum"), L({"1", "2", "3", "4"}));
     EXPECT_EQ(items(), L({"1. t1", "2. t2", "3. t4", "4. t5"}));
     EXPECT_EQ(w->selectedIndex(), 1);
-    EXPECT_EQ(w->shownTitle, "t2");
+    EXPECT_EQ(w->session().shown.title, "t2");
 }
 
 TEST_F(CommandsTest, DeleteOfTheFirstTitleLeavesNoSelectionAndTheViewer) {
@@ -54,7 +54,7 @@ TEST_F(CommandsTest, DeleteOfTheFirstTitleLeavesNoSelectionAndTheViewer) {
     w->BtnDelClick();
     EXPECT_EQ(stored(), L({"t2"}));
     EXPECT_EQ(w->selectedIndex(), -1);
-    EXPECT_EQ(w->shownTitle, "t1");
+    EXPECT_EQ(w->session().shown.title, "t1");
     EXPECT_TRUE(w->RichEdit1->plainText().contains("正文一"));
 }
 
@@ -102,7 +102,7 @@ TEST_F(CommandsTest, AListThatCannotBeReopenedAfterDeleteOrMoveIsNoFailedCommand
         w->db().OpenDb(QString::fromLatin1(kListFailsBelowThree));
         w->Refreshlistbox1();
         click(2);
-        ASSERT_EQ(w->shownTitle, "t3");
+        ASSERT_EQ(w->session().shown.title, "t3");
         c.run(*w);
         EXPECT_EQ(prompt.texts(), c.messages);
         EXPECT_EQ(stored("datum"), L({"t1", "t2"}));
@@ -110,9 +110,9 @@ TEST_F(CommandsTest, AListThatCannotBeReopenedAfterDeleteOrMoveIsNoFailedCommand
         // The list was reopened and matches its record set again.
         EXPECT_EQ(items(), L({"1. t1", "2. t2"}));
         EXPECT_EQ(w->selectedIndex(), 1);
-        EXPECT_EQ(w->shownTitle, "t2");
+        EXPECT_EQ(w->session().shown.title, "t2");
         click(0);
-        EXPECT_EQ(w->shownTitle, "t1");
+        EXPECT_EQ(w->session().shown.title, "t1");
     }
 }
 
@@ -195,7 +195,7 @@ TEST_F(CommandsTest, FocusLossHidesTheRenameEditorWithoutWriting) {
     click(2);  // another title takes the focus
     EXPECT_FALSE(w->titleEditor->isVisible());
     EXPECT_EQ(fingerprint(), before);
-    EXPECT_EQ(w->shownTitle, "t3");
+    EXPECT_EQ(w->session().shown.title, "t3");
     // Escape is an ordinary key: the editor stays open.
     w->ListBox1DblClick();
     keyClick(w->titleEditor, Qt::Key_Escape);
@@ -262,7 +262,7 @@ TEST_F(CommandsTest, CategoryDialogAddsANewCategoryAndSelectsIt) {
     click(1);
     const int count = w->CBXgroup->count();
     ASSERT_EQ(w->selectedIndex(), 1);
-    ASSERT_EQ(w->shownTitle, "乙");
+    ASSERT_EQ(w->session().shown.title, "乙");
     onModal([](QWidget* m) {
         auto* dlg = static_cast<Teditclassform*>(m);
         dlg->ComboBox1->setCurrentText("ABC");
@@ -354,7 +354,7 @@ TEST_F(CommandsTest, MoveAppendsLastInTheTargetAndKeepsRtfBytes) {
     EXPECT_TRUE(db.scalar("select isformat from datum2 where theme='乙'").toBool());
     EXPECT_EQ(items(), L({"1. 甲", "2. 丙"}));
     EXPECT_EQ(w->selectedIndex(), 0);
-    EXPECT_EQ(w->shownTitle, "甲");
+    EXPECT_EQ(w->session().shown.title, "甲");
 }
 
 TEST_F(CommandsTest, AFailedMoveShowsTheErrorAndChangesNothing) {
@@ -370,7 +370,7 @@ TEST_F(CommandsTest, AFailedMoveShowsTheErrorAndChangesNothing) {
     EXPECT_EQ(fingerprint(), before);
     // The list still matches the record set: showing a title shows its row.
     click(2);
-    EXPECT_EQ(w->shownTitle, "t3");
+    EXPECT_EQ(w->session().shown.title, "t3");
 }
 
 TEST_F(CommandsTest, CommandsWithoutAnArticleShowTheNoSelectionMessage) {

@@ -18,9 +18,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "mainwindow/ViewerFindDialog.h"
 #include "store/Maintenance.h"
 #include "tests/mainwindow/MainFixture.h"
+#include "widgets/ViewerFindDialog.h"
 
 using namespace mwtest;
 using platform::Answer;
@@ -279,7 +279,7 @@ TEST_F(CompFormTest, BusyDatabaseOrLeftoverCopyLeavesTheFileAndTheWindowWorking)
         QFile::remove("tempdb$$.$$$");
         // The title list still matches the main record set.
         click(1);
-        EXPECT_EQ(w->shownTitle, "t2");
+        EXPECT_EQ(w->session().shown.title, "t2");
         EXPECT_TRUE(w->RichEdit1->plainText().contains("正文二"));
     }
 }
@@ -458,7 +458,7 @@ TEST_F(CompFormTest, ARefreshFailureAfterTheTransferIsNoFailedTransfer) {
     EXPECT_EQ(items().size(), 1);
     EXPECT_EQ(panel(4), "1 条记录");
     click(0);
-    EXPECT_EQ(w->shownTitle, "b");
+    EXPECT_EQ(w->session().shown.title, "b");
 }
 
 // ------------------------------------------------------------------ categories
@@ -511,7 +511,7 @@ TEST_F(CompFormTest, TheEmptyCategoryIsOneCategoryEverywhere) {
     chooseCategory("");
     EXPECT_EQ(items().size(), 2);
     click(1);
-    EXPECT_EQ(w->shownTitle, "c");
+    EXPECT_EQ(w->session().shown.title, "c");
 
     TCompForm& d = openDialog(0);
     ASSERT_EQ(texts(d.cbxCondition), L({"全部", "读书", "", "随笔"}));

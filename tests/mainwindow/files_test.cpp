@@ -112,12 +112,12 @@ TEST_F(FilesTest, ImportOfATextFileStartsANewArticle) {
     write(path("readme.TXT"), platform::toGbk(QStringLiteral("说明文字\r\n第二行")));
     write(path("other.txt"), platform::toGbk(QStringLiteral("另一个文件")));
     open();
-    w->editorMode = "modify";
+    w->session().editorMode = session::EditorMode::Modify;
     prompt.fileAnswers.enqueue(testsupport::pick(path("readme.TXT")));
     w->mmImportClick();
     ASSERT_EQ(prompt.fileRequests.size(), 1);
     EXPECT_TRUE(prompt.fileRequests[0].filter.startsWith("Rich Text Files"));
-    EXPECT_EQ(w->editorMode, "add");
+    EXPECT_EQ(session::editorModeName(w->session().editorMode), "add");
     ASSERT_TRUE(editor->isVisible());
     EXPECT_EQ(editor->EdtTheme->text(), "readme.TXT");
     EXPECT_TRUE(editor->Editor->plainText().contains("说明文字"));

@@ -132,7 +132,7 @@ TEST_F(FullTextWindowTest, EnterOnAResultShowsTheArticleWithTheHitSelected) {
     EXPECT_EQ(items().size(), 2);
     ASSERT_GE(w->selectedIndex(), 0);
     EXPECT_TRUE(items()[w->selectedIndex()].contains("系统"));
-    EXPECT_EQ(w->shownTitle, "系统");
+    EXPECT_EQ(w->session().shown.title, "系统");
     EXPECT_EQ(w->RichEdit1->selText(), "LINUX");
 
     // double-click in the same workbook on another category's article
@@ -143,7 +143,7 @@ TEST_F(FullTextWindowTest, EnterOnAResultShowsTheArticleWithTheHitSelected) {
     emit f->ResultList->itemActivated(f->ResultList->topLevelItem(0), 0);
     EXPECT_EQ(w->selectedTab(), 0);
     EXPECT_EQ(w->CBXgroup->currentText(), "全部");
-    EXPECT_EQ(w->shownTitle, "读书笔记");
+    EXPECT_EQ(w->session().shown.title, "读书笔记");
     EXPECT_EQ(w->RichEdit1->selText(), "一本");
 }
 

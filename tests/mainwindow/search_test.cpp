@@ -162,9 +162,9 @@ TEST_F(SearchTest, NoTitleIsDraggedInSearchResults) {
         EXPECT_EQ(fingerprint(), before);
         EXPECT_EQ(items(), L({"1. 笔记二", "2. 读书笔记"}));
         click(0);
-        EXPECT_EQ(w->shownTitle, "笔记二");
+        EXPECT_EQ(w->session().shown.title, "笔记二");
         click(1);
-        EXPECT_EQ(w->shownTitle, "读书笔记");
+        EXPECT_EQ(w->session().shown.title, "读书笔记");
     }
 }
 
@@ -175,12 +175,12 @@ TEST_F(SearchTest, DeleteAfterASearchRemovesTheHitFromTheMainWorkbook) {
     w->cxTabControl1->setCurrentIndex(1);
     search("笔记");
     click(1);
-    EXPECT_EQ(w->shownTitle, "读书笔记");
+    EXPECT_EQ(w->session().shown.title, "读书笔记");
     w->BtnDelClick();
     EXPECT_EQ(stored("datum"), L({"闲谈", "笔记二"}));
     // The list shows the search without the removed article.
     EXPECT_EQ(items(), L({"1. 笔记二"}));
-    EXPECT_EQ(w->shownTitle, "笔记二");
+    EXPECT_EQ(w->session().shown.title, "笔记二");
     // The renumbering concerned the current workbook.
     EXPECT_EQ(testsupport::seqNos(db.conn(), "datum1"), L({"1", "2"}));
     EXPECT_EQ(testsupport::seqNos(db.conn(), "datum"), L({"2", "3"}));

@@ -24,7 +24,7 @@ TEST_F(InstalledStartupTest, FreshDatabaseWithoutSettingsFileUsesTheDefaults) {
     open();
     EXPECT_TRUE(prompt.messages.isEmpty()) << prompt.texts().join("|").toStdString();
     EXPECT_FALSE(w->quitRequested);
-    EXPECT_FALSE(w->loginNeeded);
+    EXPECT_FALSE(w->session().loginNeeded);
     EXPECT_EQ(w->windowTitle(), "砚溪舟-云笺录 V2.8");
     EXPECT_EQ(w->size(), QSize(800, 616));
     EXPECT_EQ(w->ListBox1->listColor(), QColor(0xF4, 0xFF, 0xFF));  // 0xFFFFF4 as BGR
@@ -32,13 +32,13 @@ TEST_F(InstalledStartupTest, FreshDatabaseWithoutSettingsFileUsesTheDefaults) {
     EXPECT_DOUBLE_EQ(w->RichEdit1->zoomFactor(), 1.0);
     EXPECT_EQ(w->CBXheighview->currentIndex(), 0);
     EXPECT_EQ(w->CBXNo->currentIndex(), 2);
-    EXPECT_EQ(w->titleDisplayMode, 0);
-    EXPECT_EQ(w->numberDisplayMode, 2);
+    EXPECT_EQ(w->session().titleDisplayMode, 0);
+    EXPECT_EQ(w->session().numberDisplayMode, 2);
     EXPECT_EQ(w->viewerBackgroundCode(), platform::kSystemWindowColor);
     EXPECT_EQ(w->tabCaptions(), L({"主工作簿", "工作簿1", "工作簿2", "工作簿3"}));
     EXPECT_EQ(w->moveItems[2]->text(), "工作簿2");
     EXPECT_EQ(w->currentTable(), "datum");
-    EXPECT_EQ(w->sortMode, store::SortCustom);
+    EXPECT_EQ(w->session().sortMode, store::SortCustom);
     EXPECT_TRUE(w->ListBox1->titleDragEnabled());
     EXPECT_EQ(w->ListBox1->itemHeight(), TitleList::kHeightMedium);
     // Titles of the installation database in custom order, pictures mode.
@@ -85,7 +85,7 @@ TEST_F(MissingDbTest, MissingDatabaseShowsTheMessageOnceAndEndsCleanly) {
     EXPECT_EQ(prompt.messages[0].caption, "提示");
     EXPECT_EQ(prompt.messages[0].icon, platform::Icon::Error);
     EXPECT_TRUE(w->quitRequested);
-    EXPECT_FALSE(w->loginNeeded);
+    EXPECT_FALSE(w->session().loginNeeded);
     EXPECT_EQ(w->ListBox1->count(), 0);
     w.reset();
     EXPECT_FALSE(QFileInfo::exists(db.dbPath()));
@@ -109,14 +109,14 @@ TEST_F(StartupTest, SettingsFileValuesAreApplied) {
     EXPECT_EQ(w->CBXscale->currentText(), "150%");
     EXPECT_DOUBLE_EQ(w->RichEdit1->zoomFactor(), 1.5);
     EXPECT_EQ(w->viewerBackgroundCode(), 0x00FF00);
-    EXPECT_EQ(w->titleDisplayMode, 1);
+    EXPECT_EQ(w->session().titleDisplayMode, 1);
     EXPECT_EQ(w->CBXheighview->currentText(), "普通显示");
-    EXPECT_EQ(w->numberDisplayMode, 0);
+    EXPECT_EQ(w->session().numberDisplayMode, 0);
     EXPECT_EQ(w->CBXNo->currentText(), "标题号");
     EXPECT_EQ(items(), L({"1. t1", "2. t2", "3. t3"}));
-    EXPECT_EQ(w->workbookColors[0], 255);
-    EXPECT_EQ(w->workbookColors[1], 0xFFF0FF);
-    EXPECT_EQ(w->workbookColors[2], platform::kSystemWindowColor);
+    EXPECT_EQ(w->session().workbookColors[0], 255);
+    EXPECT_EQ(w->session().workbookColors[1], 0xFFF0FF);
+    EXPECT_EQ(w->session().workbookColors[2], platform::kSystemWindowColor);
     EXPECT_EQ(w->ListBox1->listColor(), QColor(255, 0, 0));
     EXPECT_EQ(w->size(), QSize(900, 700));
     EXPECT_EQ(w->tabCaptions(), L({"资料", "工作簿1", "工作簿2", "书摘"}));
@@ -140,10 +140,10 @@ TEST_F(StartupTest, BadSettingsValuesFallBackToDefaults) {
     EXPECT_FALSE(w->quitRequested);
     EXPECT_EQ(w->CBXscale->currentText(), "100%");
     EXPECT_DOUBLE_EQ(w->RichEdit1->zoomFactor(), 1.0);
-    EXPECT_EQ(w->titleDisplayMode, 0);
-    EXPECT_EQ(w->numberDisplayMode, 2);
+    EXPECT_EQ(w->session().titleDisplayMode, 0);
+    EXPECT_EQ(w->session().numberDisplayMode, 2);
     EXPECT_EQ(w->viewerBackgroundCode(), platform::kSystemWindowColor);
-    EXPECT_EQ(w->workbookColors[1], 0xFFF0FF);
+    EXPECT_EQ(w->session().workbookColors[1], 0xFFF0FF);
     EXPECT_EQ(w->size(), QSize(800, 616));
     // The steps after the zoom still ran.
     EXPECT_EQ(splash->position(), 100);
@@ -160,7 +160,7 @@ TEST_F(StartupTest, CloseWritesEveryKeyInGbkAndKeepsTheWorkbookNames) {
     w->CBXheighview->setCurrentIndex(1);
     w->CBXheighviewChange();
     w->setViewerBackgroundCode(0x123456);
-    w->workbookColors[3] = platform::sysColorCode(15);
+    w->session().workbookColors[3] = platform::sysColorCode(15);
     w->resize(850, 640);
     w->close();
 
@@ -198,8 +198,8 @@ TEST_F(StartupTest, StoredPasswordAsksForLoginAfterHidingTheSplash) {
         bool splashHidden = false;
         bool dialogSeen = false;
         create();
-        EXPECT_TRUE(w->loginNeeded);
-        EXPECT_EQ(w->currentPassword, "秘密");
+        EXPECT_TRUE(w->session().loginNeeded);
+        EXPECT_EQ(w->session().currentPassword, "秘密");
         splash->show();
         // Answers the login dialog as soon as it is up.
         QTimer answer;
@@ -222,7 +222,7 @@ TEST_F(StartupTest, StoredPasswordAsksForLoginAfterHidingTheSplash) {
         EXPECT_TRUE(dialogSeen);
         EXPECT_TRUE(splashHidden);
         EXPECT_EQ(w->quitRequested, !c.accepted) << (c.typed ? c.typed : "cancel");
-        EXPECT_EQ(w->loginNeeded, !c.accepted);
+        EXPECT_EQ(w->session().loginNeeded, !c.accepted);
         // The rest of the first showing ran before the login.
         EXPECT_EQ(splash->position(), 100);
         w.reset();

@@ -38,7 +38,7 @@ TEST_F(TitlesTest, WorkbookSwitchFillsListsAndStatusBar) {
     EXPECT_EQ(items(), L({"第一", "第二", "第三", "第四"}));
     EXPECT_EQ(categories(), L({"全部", "读书", "Misc"}));
     EXPECT_EQ(w->CBXgroup->currentText(), "全部");
-    EXPECT_EQ(w->ListBox1->listColor(), platform::colorFromCode(w->workbookColors[2]));
+    EXPECT_EQ(w->ListBox1->listColor(), platform::colorFromCode(w->session().workbookColors[2]));
     EXPECT_EQ(panel(2), "【工作簿2】");
     EXPECT_EQ(panel(3), "2 个分类");
     EXPECT_EQ(panel(4), "4 条记录");
@@ -72,7 +72,7 @@ TEST_F(TitlesTest, CategoryFilterKeepsTheSortModeAndTheCounts) {
     w->cxTabControl1->setCurrentIndex(1);
     w->cxTabControl1->setCurrentIndex(0);
     EXPECT_EQ(items(), L({"1. c", "2. a", "3. e", "4. b", "5. d"}));
-    EXPECT_EQ(w->sortMode, store::SortAscending);
+    EXPECT_EQ(w->session().sortMode, store::SortAscending);
     EXPECT_FALSE(w->ListBox1->titleDragEnabled());
 }
 
@@ -80,7 +80,7 @@ TEST_F(TitlesTest, NumberAndTitleModesRebuildWithoutSelection) {
     fillMain();
     open();
     click(1);
-    ASSERT_EQ(w->shownTitle, "a");
+    ASSERT_EQ(w->session().shown.title, "a");
     struct Case {
         int mode;
         QStringList expected;
@@ -93,16 +93,16 @@ TEST_F(TitlesTest, NumberAndTitleModesRebuildWithoutSelection) {
     for (const Case& c : cases) {
         w->CBXNo->setCurrentIndex(c.mode);
         w->CBXNoChange();
-        EXPECT_EQ(w->numberDisplayMode, c.mode);
+        EXPECT_EQ(w->session().numberDisplayMode, c.mode);
         EXPECT_EQ(items(), c.expected) << c.mode;
         EXPECT_EQ(w->selectedIndex(), -1);
     }
     w->CBXheighview->setCurrentIndex(1);
     w->CBXheighviewChange();
-    EXPECT_EQ(w->titleDisplayMode, 1);
+    EXPECT_EQ(w->session().titleDisplayMode, 1);
     EXPECT_EQ(w->ListBox1->titleDisplayMode(), 1);
     EXPECT_EQ(w->selectedIndex(), -1);
-    EXPECT_EQ(w->shownTitle, "a");  // the viewer keeps its article
+    EXPECT_EQ(w->session().shown.title, "a");  // the viewer keeps its article
 }
 
 TEST_F(TitlesTest, FirstTitleShowsAfterARebuildThatLeftItCurrent) {
@@ -117,7 +117,7 @@ TEST_F(TitlesTest, FirstTitleShowsAfterARebuildThatLeftItCurrent) {
     EXPECT_EQ(w->selectedIndex(), -1);
     click(0);
     EXPECT_EQ(w->selectedIndex(), 0);
-    EXPECT_EQ(w->shownTitle, "c");
+    EXPECT_EQ(w->session().shown.title, "c");
 }
 
 TEST_F(TitlesTest, LineSpacingSetsTheItemHeight) {
@@ -158,18 +158,18 @@ TEST_F(TitlesTest, SortHeaderAndSortMenuCycle) {
     int k = 0;
     for (const Step& s : steps) {
         s.act();
-        EXPECT_EQ(w->sortMode, s.mode) << k;
+        EXPECT_EQ(w->session().sortMode, s.mode) << k;
         EXPECT_EQ(w->cxHeader1->shownArrow(), s.arrow) << k;
         EXPECT_EQ(items(), s.expected) << k;
         EXPECT_EQ(w->ListBox1->titleDragEnabled(), s.mode == store::SortCustom) << k;
-        EXPECT_EQ(w->dragEnabled, s.mode == store::SortCustom) << k;
+        EXPECT_EQ(w->session().dragEnabled, s.mode == store::SortCustom) << k;
         ++k;
     }
     // A real click on the title section of the header.
     clickAt(w->cxHeader1, Qt::LeftButton, w->cxHeader1->sectionRect(0).center());
-    EXPECT_EQ(w->sortMode, store::SortAscending);
+    EXPECT_EQ(w->session().sortMode, store::SortAscending);
     clickAt(w->cxHeader1, Qt::LeftButton, w->cxHeader1->sectionRect(1).center());
-    EXPECT_EQ(w->sortMode, store::SortCustom);
+    EXPECT_EQ(w->session().sortMode, store::SortCustom);
     EXPECT_EQ(w->cxHeader1->sectionWidth(1), 55);
 }
 
@@ -185,7 +185,7 @@ TEST_F(TitlesTest, DropMovesTheTitleInListAndStore) {
     // The item moved with its old number text; nothing rebuilt.
     EXPECT_EQ(items(), L({"5. d", "1. c", "2. a", "3. e", "4. b"}));
     EXPECT_EQ(w->selectedIndex(), 0);
-    EXPECT_EQ(w->shownTitle, "d");
+    EXPECT_EQ(w->session().shown.title, "d");
     // Dropping down: c (row 1) onto b (row 4).
     w->ListBox1->selectQuietly(1);
     w->ListBox1DragDrop(1, 4);
@@ -193,7 +193,7 @@ TEST_F(TitlesTest, DropMovesTheTitleInListAndStore) {
     EXPECT_EQ(w->selectedIndex(), 4);
     // The main record set follows the list: item i is row i.
     click(3);
-    EXPECT_EQ(w->shownTitle, "b");
+    EXPECT_EQ(w->session().shown.title, "b");
     // On itself or below the last item: nothing changes.
     const QStringList before = testsupport::titles(db.conn(), "datum");
     w->ListBox1DragDrop(2, 2);
@@ -250,7 +250,7 @@ TEST_F(TitlesTest, DropInTitleOrderChangesNothing) {
         EXPECT_EQ(items(), list);
         EXPECT_EQ(seqNos(), numbers);
         click(4);
-        EXPECT_TRUE(list[4].endsWith(w->shownTitle));
+        EXPECT_TRUE(list[4].endsWith(w->session().shown.title));
     }
 }
 
@@ -262,9 +262,9 @@ TEST_F(TitlesTest, ClickOnTheSelectedTitleShowsItAgain) {
     click(1);
     ASSERT_TRUE(w->RichEdit1->plainText().contains("正文二"));
     w->RichEdit1->clearAll();
-    w->shownTitle.clear();
+    w->session().shown.title.clear();
     click(1);
-    EXPECT_EQ(w->shownTitle, "二");
+    EXPECT_EQ(w->session().shown.title, "二");
     EXPECT_TRUE(w->RichEdit1->plainText().contains("正文二"));
 }
 
@@ -274,7 +274,7 @@ TEST_F(TitlesTest, RightButtonSelectsAndShowsBeforeThePopup) {
     open();
     press(w->ListBox1->viewport(), Qt::RightButton, itemRect(1).center());
     EXPECT_EQ(w->selectedIndex(), 1);
-    EXPECT_EQ(w->shownTitle, "二");
+    EXPECT_EQ(w->session().shown.title, "二");
     EXPECT_TRUE(w->RichEdit1->plainText().contains("正文二"));
 
     // Below the last title no popup opens; on a title it does.

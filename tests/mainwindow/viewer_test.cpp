@@ -7,9 +7,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "mainwindow/ViewerFindDialog.h"
 #include "platform/Shell.h"
 #include "tests/mainwindow/MainFixture.h"
+#include "widgets/ViewerFindDialog.h"
 
 using namespace mwtest;
 
@@ -49,12 +49,12 @@ TEST_F(ViewerTest, TheIthTitleShowsTheIthRowEvenWithDuplicateTitles) {
     open();
     click(3);
     EXPECT_EQ(w->RichEdit1->plainText().trimmed(), "第四篇");
-    EXPECT_EQ(w->shownTitle, "同名");
-    EXPECT_EQ(w->shownGroup, "k");
-    EXPECT_FALSE(w->shownIsFormat);
+    EXPECT_EQ(w->session().shown.title, "同名");
+    EXPECT_EQ(w->session().shown.group, "k");
+    EXPECT_FALSE(w->session().shown.isFormat);
     click(1);
     EXPECT_EQ(w->RichEdit1->plainText().trimmed(), "第二篇");
-    EXPECT_EQ(w->shownGroup, "g");
+    EXPECT_EQ(w->session().shown.group, "g");
     // Keyboard selection shows too.
     w->ListBox1->setFocus();
     key(w->ListBox1, Qt::Key_Down);
@@ -67,12 +67,12 @@ TEST_F(ViewerTest, PlainTextAfterRichTextUsesTheViewerFont) {
     db.addArticle("datum", "g", "plain", 2, false, "第一行\r\n第二行");
     open();
     click(0);
-    EXPECT_TRUE(w->shownIsFormat);
+    EXPECT_TRUE(w->session().shown.isFormat);
     QTextCursor c(w->RichEdit1->document());
     c.setPosition(1);
     ASSERT_TRUE(c.charFormat().font().bold());
     click(1);
-    EXPECT_FALSE(w->shownIsFormat);
+    EXPECT_FALSE(w->session().shown.isFormat);
     EXPECT_EQ(w->RichEdit1->document()->firstBlock().text(), "第一行");
     EXPECT_EQ(w->RichEdit1->document()->firstBlock().next().text(), "第二行");
     c = QTextCursor(w->RichEdit1->document());

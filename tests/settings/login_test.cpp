@@ -133,7 +133,7 @@ using LoginAtStart = settingstest::MainFixture;
 
 TEST_F(LoginAtStart, NoPasswordNoLogin) {
     TMainForm& m = open();
-    EXPECT_FALSE(m.loginNeeded);
+    EXPECT_FALSE(m.session().loginNeeded);
     EXPECT_TRUE(m.isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_FALSE(m.quitRequested);
@@ -145,8 +145,8 @@ TEST_F(LoginAtStart, SplashGoesAwayLoginAsksUntilRight) {
     splash.show();
     w = std::make_unique<TMainForm>(&splash);
     w->settingsFile = iniPath();
-    ASSERT_TRUE(w->loginNeeded);
-    EXPECT_EQ(w->currentPassword, QStringLiteral("pw1"));
+    ASSERT_TRUE(w->session().loginNeeded);
+    EXPECT_EQ(w->session().currentPassword, QStringLiteral("pw1"));
     bool splashVisible = true;
     bool mainVisible = true;
     whenModal([&](QWidget* m) {
@@ -167,7 +167,7 @@ TEST_F(LoginAtStart, SplashGoesAwayLoginAsksUntilRight) {
     EXPECT_FALSE(splashVisible);
     EXPECT_FALSE(mainVisible);  // the login comes before the window appears
     EXPECT_EQ(prompt.texts(), QStringList{kWrong});
-    EXPECT_FALSE(w->loginNeeded);
+    EXPECT_FALSE(w->session().loginNeeded);
     EXPECT_FALSE(w->quitRequested);
     EXPECT_TRUE(w->isVisible());
 }
@@ -187,7 +187,7 @@ TEST_F(LoginAtStart, CancelOrCloseBoxEndsTheProgramAndWritesNothing) {
         w->show();
         pump();
         EXPECT_TRUE(w->quitRequested) << closeBox;
-        EXPECT_TRUE(w->loginNeeded);
+        EXPECT_TRUE(w->session().loginNeeded);
         w.reset();  // the program ends without closing its window
         EXPECT_FALSE(QFileInfo::exists(iniPath()));
         EXPECT_EQ(db.scalar(QStringLiteral("select Passwords from UsersData")).toString(),

@@ -23,7 +23,7 @@ class OptionDialog : public settingstest::MainFixture {
         for (const char* t : {"datum1", "datum2", "datum3"})
             db.conn().createArticleTable(QString::fromLatin1(t));
         open();
-        dlg = std::make_unique<TOptionForm>(w.get());
+        dlg = std::make_unique<TOptionForm>(w->session(), *w, w.get());
         dlg->show();
         pump();
         prompt.clear();
@@ -63,7 +63,7 @@ TEST_F(OptionDialog, OpensOnTheNamesTabWithTheCurrentCaptions) {
     EXPECT_EQ(dlg->PageControl1->currentWidget(), dlg->TabSheet3);
 
     w->cxTabControl1->setTabText(1, QStringLiteral("资料"));
-    TOptionForm again(w.get());
+    TOptionForm again(w->session(), *w, w.get());
     again.show();
     pump();
     QStringList shown;
@@ -72,8 +72,8 @@ TEST_F(OptionDialog, OpensOnTheNamesTabWithTheCurrentCaptions) {
 }
 
 TEST_F(OptionDialog, ColourListsShowTheWorkbookColours) {
-    w->workbookColors = {0xFFFFF4, kRed, platform::kSystemWindowColor, kTeal};
-    TOptionForm d(w.get());
+    w->session().workbookColors = {0xFFFFF4, kRed, platform::kSystemWindowColor, kTeal};
+    TOptionForm d(w->session(), *w, w.get());
     d.show();
     pump();
     // A colour the lists do not name is shown in the first entry.
@@ -101,7 +101,7 @@ TEST_F(OptionDialog, TheListsOfferTheStandardExtendedAndSystemColours) {
 
 TEST_F(OptionDialog, ColourOfTheSelectedWorkbookShowsAtOnce) {
     pick(1, indexOf(1, kRed));
-    EXPECT_EQ(w->workbookColors[0], kRed);
+    EXPECT_EQ(w->session().workbookColors[0], kRed);
     EXPECT_EQ(listColor(), platform::colorFromCode(kRed));
     EXPECT_EQ(dlg->titleListColor(), kRed);
     EXPECT_FALSE(QFile::exists(iniPath())) << "colours are saved when the window closes";
@@ -110,7 +110,7 @@ TEST_F(OptionDialog, ColourOfTheSelectedWorkbookShowsAtOnce) {
 TEST_F(OptionDialog, ColourOfAnotherWorkbookShowsAfterSwitchingToIt) {
     const QColor before = listColor();
     pick(3, indexOf(3, kTeal));
-    EXPECT_EQ(w->workbookColors[2], kTeal);
+    EXPECT_EQ(w->session().workbookColors[2], kTeal);
     EXPECT_EQ(listColor(), before);
     w->cxTabControl1->setCurrentIndex(2);
     pump();
@@ -123,13 +123,13 @@ TEST_F(OptionDialog, ColourOfAnotherWorkbookShowsAfterSwitchingToIt) {
 TEST_F(OptionDialog, FirstEntryOpensTheColourChooser) {
     prompt.colorAnswers.enqueue(QColor(1, 2, 3));
     pick(1, 0);
-    EXPECT_EQ(w->workbookColors[0], 0x030201);
+    EXPECT_EQ(w->session().workbookColors[0], 0x030201);
     EXPECT_EQ(listColor(), QColor(1, 2, 3));
 
     // Cancelled: the list keeps what it showed and nothing changes.
     pick(2, indexOf(2, kRed));
     pick(2, 0);
-    EXPECT_EQ(w->workbookColors[1], kRed);
+    EXPECT_EQ(w->session().workbookColors[1], kRed);
     EXPECT_EQ(dlg->colorBoxes[1]->currentText(), QStringLiteral("红色"));
 }
 

@@ -21,7 +21,7 @@ class PasswordTab : public settingstest::MainFixture {
     // One press of "确认更改" in a freshly opened dialog; returns the messages.
     QStringList change(const QString& oldPw, const QString& newPw, const QString& confirm) {
         prompt.clear();
-        TOptionForm dlg(w.get());
+        TOptionForm dlg(w->session(), *w, w.get());
         dlg.show();
         pump();
         dlg.PageControl1->setCurrentWidget(dlg.TabSheet1);
@@ -45,7 +45,7 @@ const char* const kCleared = "密码已经被取消，下次将直接登陆。";
 
 TEST_F(PasswordTab, NoteAndFields) {
     open();
-    TOptionForm dlg(w.get());
+    TOptionForm dlg(w->session(), *w, w.get());
     EXPECT_EQ(dlg.PageControl1->tabText(0), QStringLiteral("密码设置"));
     for (QLineEdit* e : {dlg.EdtOldPass, dlg.EdtNewPass, dlg.EdtRNewPass}) {
         EXPECT_EQ(e->echoMode(), QLineEdit::Password);
@@ -65,14 +65,14 @@ TEST_F(PasswordTab, FirstPasswordOnAFreshDatabase) {
     EXPECT_EQ(prompt.messages[0].icon, platform::Icon::Information);
     EXPECT_TRUE(lastFieldsEmpty);
     EXPECT_EQ(stored(), "abc");
-    EXPECT_EQ(w->currentPassword, "abc");
-    EXPECT_FALSE(w->loginNeeded) << "the running program is not locked";
+    EXPECT_EQ(w->session().currentPassword, "abc");
+    EXPECT_FALSE(w->session().loginNeeded) << "the running program is not locked";
 
     // The next start asks for it.
     w.reset();
     create();
-    EXPECT_TRUE(w->loginNeeded);
-    EXPECT_EQ(w->currentPassword, "abc");
+    EXPECT_TRUE(w->session().loginNeeded);
+    EXPECT_EQ(w->session().currentPassword, "abc");
 }
 
 TEST_F(PasswordTab, WithAPasswordSet) {
@@ -95,7 +95,7 @@ TEST_F(PasswordTab, WithAPasswordSet) {
     for (const auto& c : cases) {
         storePassword(QStringLiteral("pw"));
         create();
-        w->loginNeeded = false;  // this run starts without asking
+        w->session().loginNeeded = false;  // this run starts without asking
         w->show();
         pump();
         const QStringList msgs = change(c.oldPw, c.newPw, c.confirm);
@@ -105,7 +105,7 @@ TEST_F(PasswordTab, WithAPasswordSet) {
             EXPECT_EQ(prompt.messages[0].icon, platform::Icon::Error);
         }
         EXPECT_EQ(stored(), c.storedAfter) << c.oldPw << "|" << c.newPw;
-        EXPECT_EQ(w->currentPassword, c.storedAfter);
+        EXPECT_EQ(w->session().currentPassword, c.storedAfter);
         w.reset();
     }
 }
@@ -126,7 +126,7 @@ TEST_F(PasswordTab, TwoChangesInOneRunAndClearingMeansNoLoginNextTime) {
     EXPECT_EQ(change("two", "", ""), QStringList{kCleared});
     w.reset();
     open();
-    EXPECT_FALSE(w->loginNeeded);
+    EXPECT_FALSE(w->session().loginNeeded);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -138,7 +138,7 @@ TEST_F(PasswordTab, TooLongPasswordIsRefusedAndNothingChanges) {
     ASSERT_EQ(msgs.size(), 1);
     EXPECT_EQ(msgs[0], QStringLiteral("密码不能超过50个字符！"));
     EXPECT_EQ(stored(), "ok");
-    EXPECT_EQ(w->currentPassword, "ok");
+    EXPECT_EQ(w->session().currentPassword, "ok");
     const QString fifty(50, u'长');
     EXPECT_EQ(change("ok", fifty, fifty), QStringList{kSet});
     EXPECT_EQ(stored(), fifty);

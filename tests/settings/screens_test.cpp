@@ -27,7 +27,7 @@ TEST_F(SettingsScreens, DialogsMenuAndAboutBox) {
     pump(50);
 
     {
-        TOptionForm dlg(w.get());
+        TOptionForm dlg(w->session(), *w, w.get());
         dlg.show();
         pump(50);
         for (int k = 0; k < dlg.PageControl1->count(); ++k) {

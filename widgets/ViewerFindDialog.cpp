@@ -1,4 +1,4 @@
-#include "mainwindow/ViewerFindDialog.h"
+#include "widgets/ViewerFindDialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "mainwindow/Icons.h"
+#include "widgets/Icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
