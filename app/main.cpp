@@ -64,9 +64,8 @@ int main(int argc, char** argv) {
     single.listen();
 
     // An installed program works in the user's own folder.
-    QString folderError;
-    if (!enterProgramFolder(platform::programPaths(), &folderError))
-        std::fprintf(stderr, "yunjan: %s\n", folderError.toLocal8Bit().constData());
+    if (const auto entered = enterProgramFolder(platform::programPaths()); !entered)
+        std::fprintf(stderr, "yunjan: %s\n", entered.error().toLocal8Bit().constData());
 
     // A library in the Access format is converted (after asking) before anything else.
     if (!convertJetAtStartup()) return 1;

@@ -43,7 +43,9 @@ Fixture& fixture() {
         QFile file(src);
         if (file.open(QIODevice::WriteOnly)) file.write(x.html.toUtf8());
         file.close();
-        x.docx = OfficeServer::convert(src, QStringLiteral("docx:MS Word 2007 XML"), x.dir.path());
+        const auto docx =
+            OfficeServer::convert(src, QStringLiteral("docx:MS Word 2007 XML"), x.dir.path());
+        if (docx) x.docx = docx.value();
         return x;
     }();
     return f;
@@ -62,12 +64,13 @@ bool ready(benchmark::State& state) {
 }
 
 void importOnce(benchmark::State& state, richtext::RichEditCtrl& pane, bool paste) {
-    OfficeServer::Document doc =
+    auto opened =
         paste ? OfficeServer::addAndPasteHtml(fixture().html) : OfficeServer::open(fixture().docx);
-    if (!doc.isOpen()) {
+    if (!opened) {
         state.SkipWithError("import failed");
         return;
     }
+    OfficeServer::Document& doc = opened.value();
     pane.loadFromBytes(doc.selectAllAndCopy());
     doc.closeWithoutSaving();
 }
@@ -84,7 +87,8 @@ void run(benchmark::State& state, bool paste) {
         } else if (!OfficeServer::isRunning()) {
             state.PauseTiming();
             OfficeServer::connect();
-            OfficeServer::addAndPasteHtml(QStringLiteral("<p>x</p>")).closeWithoutSaving();
+            if (auto warm = OfficeServer::addAndPasteHtml(QStringLiteral("<p>x</p>")))
+                warm.value().closeWithoutSaving();
             state.ResumeTiming();
         }
         importOnce(state, pane, paste);

@@ -16,6 +16,7 @@
 
 #include "editor/Addunit.h"
 #include "editor/ThreadUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/OfficeServer.h"
 #include "platform/Prompt.h"
 #include "platform/core/ProgramPaths.h"
@@ -112,11 +113,12 @@ void TAddForm::ImportDocument(QPointer<TAddForm> form, bool import, const QStrin
     onWindowThread(form, [](TAddForm* f) { f->Editor->viewport()->unsetCursor(); });
 
     // 5. Open the document, or add one and paste the web content (7).
-    QString error;
-    platform::OfficeServer::Document doc =
-        import ? platform::OfficeServer::open(fileName, &error)
-               : platform::OfficeServer::addAndPasteHtml(html, &error);
-    if (!doc.isOpen()) {
+    auto opened = import ? platform::OfficeServer::open(fileName)
+                         : platform::OfficeServer::addAndPasteHtml(html);
+    if (!opened) {
+        platform::logCause(
+            import ? QStringLiteral("无法导入文档") : QStringLiteral("无法粘贴网页格式的内容"),
+            opened.error());
         // The word processor could not take the document: say so and give
         // the pane back what it held.
         onWindowThread(form, [import, before, fileName](TAddForm* f) {
@@ -133,6 +135,7 @@ void TAddForm::ImportDocument(QPointer<TAddForm> form, bool import, const QStrin
         });
         return;
     }
+    platform::OfficeServer::Document& doc = opened.value();
     // 6. Hide its window.
     doc.hideWindow();
     // 8. Select all and copy: the whole document as rich text.

@@ -16,9 +16,11 @@
 #include <QVBoxLayout>
 
 #include "mainwindow/MainUnit.h"
+#include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "platform/core/ProfileFile.h"
 #include "store/Backup.h"
+#include "store/ErrorText.h"
 
 namespace {
 
@@ -79,16 +81,17 @@ int keepCount(TMainForm* main) {
     return n < 1 ? store::kDefaultBackupKeep : n;
 }
 
-bool writeBackupWithProgress(TMainForm* main, QWidget* parent, QString* error) {
+base::Result<void> writeBackupWithProgress(TMainForm* main, QWidget* parent) {
     Progress progress(parent, QStringLiteral("正在备份数据库，请稍候……"));
     try {
         store::writeBackup(main->db().connection(), folderOf(main), keepCount(main),
                            progress.callback());
     } catch (const store::StoreError& e) {
-        if (error) *error = QString::fromUtf8(e.what());
-        return false;
+        const auto [text, detail] = store::errorText(e);
+        platform::logCause(text, store::errorCause(e));
+        return base::failure(text);
     }
-    return true;
+    return {};
 }
 
 bool backupBeforeDestructiveCommand(TMainForm* main, QWidget* parent) {

@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QString>
 
+#include "base/Result.h"
+
 class QPushButton;
 class QTableWidget;
 class TMainForm;
@@ -21,8 +23,8 @@ inline const char* const kKeepKey = "KeepCopies";
 int keepCount(TMainForm* main);
 
 // Writes a copy of the library, showing a progress dialog over parent while
-// it runs. Returns false (error text in *error) when it failed.
-bool writeBackupWithProgress(TMainForm* main, QWidget* parent, QString* error = nullptr);
+// it runs. A failure says why (its cause is logged).
+base::Result<void> writeBackupWithProgress(TMainForm* main, QWidget* parent);
 
 // Call before a command that cannot be undone: writes a copy. When that
 // fails the user is asked whether to go on without one; returns whether the

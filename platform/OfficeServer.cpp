@@ -322,14 +322,11 @@ bool OfficeServer::isRunning() {
     return processAlive(s.pid);
 }
 
-QString OfficeServer::convert(const QString& path, const QString& convertTo, const QString& outDir,
-                              QString* error) {
-    auto fail = [&](const QString& why) {
-        if (error) *error = why;
-        return QString();
-    };
-    if (!QFileInfo::exists(path)) return fail(QStringLiteral("file not found"));
-    if (!connect()) return fail(QStringLiteral("LibreOffice is not installed"));
+base::Result<QString> OfficeServer::convert(const QString& path, const QString& convertTo,
+                                            const QString& outDir) {
+    auto fail = [](const QString& why) { return base::failure(why); };
+    if (!QFileInfo::exists(path)) return fail(QStringLiteral("找不到文件：") + path);
+    if (!connect()) return fail(QStringLiteral("没有安装 LibreOffice。"));
     const int colon = convertTo.indexOf(QLatin1Char(':'));
     const QString ext = colon < 0 ? convertTo : convertTo.left(colon);
     const QString filter =
@@ -357,19 +354,13 @@ QString OfficeServer::convert(const QString& path, const QString& convertTo, con
             kStartWaitMs + state().timeoutMs.load());
     // 3: the server answered but could not load the document.
     state().failing = rc != 0 && rc != 3;
-    if (rc == 3) return fail(QStringLiteral("the document cannot be opened"));
+    if (rc == 3) return fail(QStringLiteral("文字处理程序无法打开该文档。"));
     if (rc != 0 || !QFileInfo(out).isFile() || QFileInfo(out).size() == 0)
-        return fail(QStringLiteral("the word processor did not answer"));
+        return fail(QStringLiteral("文字处理程序没有响应。"));
     return out;
 }
 
 namespace {
-// A document the server could not take: closed again.
-OfficeServer::Document failed(OfficeServer::Document& doc) {
-    doc.closeWithoutSaving();
-    return std::move(doc);
-}
-
 QString makeWorkDir() {
     const QString dir = QDir::tempPath() + QStringLiteral("/yunjan-import-XXXXXX");
     QByteArray tmpl = QFile::encodeName(dir);
@@ -378,42 +369,32 @@ QString makeWorkDir() {
 }
 }  // namespace
 
-OfficeServer::Document OfficeServer::open(const QString& path, QString* error) {
+base::Result<OfficeServer::Document> OfficeServer::open(const QString& path) {
+    // A document the server could not take is closed again when doc goes.
     Document doc;
     // The document counts as open from the moment the server is asked for it.
     doc.open_ = true;
     ++state().openDocuments;
     doc.workDir_ = makeWorkDir();
-    if (doc.workDir_.isEmpty()) {
-        if (error) *error = QStringLiteral("no temporary folder");
-        return failed(doc);
-    }
-    const QString out = convert(path, QStringLiteral("rtf:Rich Text Format"), doc.workDir_, error);
-    if (out.isEmpty()) return failed(doc);
-    QFile f(out);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("cannot read the copied document");
-        return failed(doc);
-    }
+    if (doc.workDir_.isEmpty()) return base::failure(QStringLiteral("无法创建临时文件夹。"));
+    const auto out = convert(path, QStringLiteral("rtf:Rich Text Format"), doc.workDir_);
+    if (!out) return base::failure(out.error());
+    QFile f(out.value());
+    if (!f.open(QIODevice::ReadOnly)) return base::failure(QStringLiteral("无法读取复制的文档。"));
     doc.rtf_ = wordStyleRtf(f.readAll());
-    return doc;
+    return base::Result<Document>(std::move(doc));
 }
 
-OfficeServer::Document OfficeServer::addAndPasteHtml(const QString& html, QString* error) {
+base::Result<OfficeServer::Document> OfficeServer::addAndPasteHtml(const QString& html) {
+    // A document the server could not take is closed again when doc goes.
     Document doc;
     doc.open_ = true;
     ++state().openDocuments;
     doc.workDir_ = makeWorkDir();
-    if (doc.workDir_.isEmpty()) {
-        if (error) *error = QStringLiteral("no temporary folder");
-        return failed(doc);
-    }
+    if (doc.workDir_.isEmpty()) return base::failure(QStringLiteral("无法创建临时文件夹。"));
     const QString src = doc.workDir_ + QStringLiteral("/paste.html");
     QFile f(src);
-    if (!f.open(QIODevice::WriteOnly)) {
-        if (error) *error = QStringLiteral("cannot write a temporary file");
-        return failed(doc);
-    }
+    if (!f.open(QIODevice::WriteOnly)) return base::failure(QStringLiteral("无法写入临时文件。"));
     QByteArray bytes = html.toUtf8();
     // Mark the encoding unless the fragment already says it.
     if (!html.contains(QLatin1String("charset"), Qt::CaseInsensitive))
@@ -422,15 +403,12 @@ OfficeServer::Document OfficeServer::addAndPasteHtml(const QString& html, QStrin
     f.close();
     const QString outDir = doc.workDir_ + QStringLiteral("/out");
     QDir().mkpath(outDir);
-    const QString out = convert(src, QStringLiteral("rtf:Rich Text Format"), outDir, error);
-    if (out.isEmpty()) return failed(doc);
-    QFile r(out);
-    if (!r.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("cannot read the copied document");
-        return failed(doc);
-    }
+    const auto out = convert(src, QStringLiteral("rtf:Rich Text Format"), outDir);
+    if (!out) return base::failure(out.error());
+    QFile r(out.value());
+    if (!r.open(QIODevice::ReadOnly)) return base::failure(QStringLiteral("无法读取复制的文档。"));
     doc.rtf_ = wordStyleRtf(r.readAll());
-    return doc;
+    return base::Result<Document>(std::move(doc));
 }
 
 int OfficeServer::documentCount() {

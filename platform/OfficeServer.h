@@ -17,6 +17,8 @@
 #include <QString>
 #include <optional>
 
+#include "base/Result.h"
+
 namespace platform {
 
 class OfficeServer {
@@ -52,11 +54,11 @@ class OfficeServer {
     static bool connect();
     // Whether a server this program started is running.
     static bool isRunning();
-    // Opens a document file (.doc, .docx, .htm, .mht, .wri, .xml, ...).
-    // *error gets a short reason on failure.
-    static Document open(const QString& path, QString* error = nullptr);
+    // Opens a document file (.doc, .docx, .htm, .mht, .wri, .xml, ...); a
+    // failure gives a short reason.
+    static base::Result<Document> open(const QString& path);
     // Adds a new document and pastes web content (HTML) into it.
-    static Document addAndPasteHtml(const QString& html, QString* error = nullptr);
+    static base::Result<Document> addAndPasteHtml(const QString& html);
     // Documents open on the server right now.
     static int documentCount();
     // Tells the server to quit: the process this program started, or the
@@ -71,10 +73,10 @@ class OfficeServer {
     static void disown();
 
     // Converts a file with LibreOffice into `outDir` with the export filter
-    // `convertTo` (e.g. "docx:MS Word 2007 XML"); the path of the result, or
-    // "" on failure. Used to produce documents of other formats.
-    static QString convert(const QString& path, const QString& convertTo, const QString& outDir,
-                           QString* error = nullptr);
+    // `convertTo` (e.g. "docx:MS Word 2007 XML"): the path of the result, or
+    // why not. Used to produce documents of other formats.
+    static base::Result<QString> convert(const QString& path, const QString& convertTo,
+                                         const QString& outDir);
 
     // The RTF of a copied document as the word processor writes it: East
     // Asian bold and italic (\ab, \ai) also set as \b and \i.

@@ -118,12 +118,11 @@ QString installationDatabasePath(const QString& dir) {
         .absoluteFilePath(QStringLiteral("data/YunjanDB.mdb"));
 }
 
-bool createInstallationDatabase(const QString& dir, QString* error) {
+base::Result<void> createInstallationDatabase(const QString& dir) {
     const QString path = installationDatabasePath(dir);
-    if (QFileInfo::exists(path)) return true;
+    if (QFileInfo::exists(path)) return {};
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        if (error) *error = QStringLiteral("无法创建文件夹：") + QFileInfo(path).absolutePath();
-        return false;
+        return base::failure(QStringLiteral("无法创建文件夹：") + QFileInfo(path).absolutePath());
     }
     // Built under a temporary name and renamed at the end: a failure never
     // leaves a half-made database under the real name.
@@ -160,20 +159,18 @@ bool createInstallationDatabase(const QString& dir, QString* error) {
         }
         if (QFileInfo::exists(path)) {  // made meanwhile by someone else: keep theirs
             QFile::remove(temp);
-            return true;
+            return {};
         }
         if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) !=
             0) {
             QFile::remove(temp);
-            if (error) *error = QStringLiteral("无法创建数据库文件：") + path;
-            return false;
+            return base::failure(QStringLiteral("无法创建数据库文件：") + path);
         }
     } catch (const std::exception& e) {
         QFile::remove(temp);
-        if (error) *error = QStringLiteral("无法创建数据库文件：") + QString::fromUtf8(e.what());
-        return false;
+        return base::failure(QStringLiteral("无法创建数据库文件：") + QString::fromUtf8(e.what()));
     }
-    return true;
+    return {};
 }
 
 }  // namespace store

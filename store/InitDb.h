@@ -6,12 +6,13 @@
 
 #include <QString>
 
+#include "base/Result.h"
+
 namespace store {
 
 // Creates DIR/data/YunjanDB.mdb when it is missing; an existing file is left
-// untouched (returns true). On failure returns false with a message in *error
-// and leaves no file behind.
-bool createInstallationDatabase(const QString& dir, QString* error);
+// untouched (success). A failure says why and leaves no file behind.
+base::Result<void> createInstallationDatabase(const QString& dir);
 
 // Path of the database below a program folder.
 QString installationDatabasePath(const QString& dir);

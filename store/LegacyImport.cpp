@@ -228,8 +228,8 @@ ImportRun runImportTool(const QString& source, const QString& dest, int timeLimi
     return run;
 }
 
-bool checkImportedDatabase(const QString& dest, const QList<QPair<QString, int>>& counts,
-                           QString* error) {
+base::Result<void> checkImportedDatabase(const QString& dest,
+                                         const QList<QPair<QString, int>>& counts) {
     try {
         Connection c;
         c.setConnectionString(makeConnectionString(dest, QString::fromLatin1(kDatabasePassword)));
@@ -238,21 +238,17 @@ bool checkImportedDatabase(const QString& dest, const QList<QPair<QString, int>>
             RecordSet rs(c);
             rs.setSql(QStringLiteral("select count(*) as n from ") + table);
             rs.open();
-            if (rs.asInteger(QStringLiteral("n")) != n) {
-                if (error) *error = QStringLiteral("转换后的数据库中 %1 的文章数不对。").arg(table);
-                return false;
-            }
+            if (rs.asInteger(QStringLiteral("n")) != n)
+                return base::failure(
+                    QStringLiteral("转换后的数据库中 %1 的文章数不对。").arg(table));
         }
-        if (!c.tableExists(QStringLiteral("UsersData"))) {
-            if (error) *error = QStringLiteral("转换后的数据库中没有用户表。");
-            return false;
-        }
+        if (!c.tableExists(QStringLiteral("UsersData")))
+            return base::failure(QStringLiteral("转换后的数据库中没有用户表。"));
         c.close();
     } catch (const std::exception&) {
-        if (error) *error = QStringLiteral("转换后的数据库无法打开。");
-        return false;
+        return base::failure(QStringLiteral("转换后的数据库无法打开。"));
     }
-    return true;
+    return {};
 }
 
 QString keptOriginalPath(const QString& dbPath) {
@@ -286,10 +282,9 @@ JetConversion convertJetDatabase(const QString& dbPath, int timeLimitMs,
         r.message = run.message;
         return r;
     }
-    QString why;
-    if (!checkImportedDatabase(temp, run.counts, &why)) {
+    if (const auto checked = checkImportedDatabase(temp, run.counts); !checked) {
         removeWithJournal(temp);
-        r.message = why;
+        r.message = checked.error();
         return r;
     }
     syncPath(temp);

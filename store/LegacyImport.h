@@ -11,6 +11,8 @@
 #include <QString>
 #include <functional>
 
+#include "base/Result.h"
+
 namespace store {
 
 // Whether the file starts with the Jet signature.
@@ -46,9 +48,9 @@ ImportRun runImportTool(const QString& source, const QString& dest, int timeLimi
                         const ImportProgress& progress = {});
 
 // Whether DEST opens with the program's password and holds exactly the
-// counted articles; a message in *error when not.
-bool checkImportedDatabase(const QString& dest, const QList<QPair<QString, int>>& counts,
-                           QString* error);
+// counted articles; why not when it does not.
+base::Result<void> checkImportedDatabase(const QString& dest,
+                                         const QList<QPair<QString, int>>& counts);
 
 struct JetConversion {
     bool ok = false;

@@ -321,15 +321,10 @@ void writeDatabase(MdbHandle* mdb, const QString& dest, ImportResult* result,
 
 }  // namespace
 
-bool importMdb(const QString& source, const QString& dest, ImportResult* result, QString* error,
-               const Progress& progress) {
-    ImportResult local;
-    ImportResult* r = result ? result : &local;
-    *r = ImportResult();
-    auto failWith = [&](const QString& m) {
-        if (error) *error = m;
-        return false;
-    };
+base::Result<ImportResult> importMdb(const QString& source, const QString& dest,
+                                     const Progress& progress) {
+    ImportResult result;
+    auto failWith = [](const QString& m) { return base::failure(m); };
     if (!QFileInfo::exists(source)) return failWith(QStringLiteral("找不到文件：") + source);
     if (QFileInfo::exists(dest)) return failWith(QStringLiteral("目标文件已经存在：") + dest);
     if (!store::isJetFile(source))
@@ -338,7 +333,7 @@ bool importMdb(const QString& source, const QString& dest, ImportResult* result,
     bool created = false;
     try {
         Handle mdb = openJet(source);
-        writeDatabase(mdb.get(), dest, r, progress, &created);
+        writeDatabase(mdb.get(), dest, &result, progress, &created);
     } catch (const Failure& f) {
         if (created) QFile::remove(dest);
         return failWith(f.message);
@@ -346,11 +341,12 @@ bool importMdb(const QString& source, const QString& dest, ImportResult* result,
         if (created) QFile::remove(dest);
         return failWith(QStringLiteral("写入数据库时出错：") + QString::fromUtf8(e.what()));
     }
-    return true;
+    return result;
 }
 
-bool readTextTable(const QString& source, const QString& table, QList<QMap<QString, QString>>* rows,
-                   QString* error) {
+base::Result<QList<QMap<QString, QString>>> readTextTable(const QString& source,
+                                                          const QString& table) {
+    QList<QMap<QString, QString>> rows;
     try {
         Handle mdb = openJet(source);
         if (findName(userTables(mdb.get()), table.toUtf8().constData()).isEmpty())
@@ -360,13 +356,12 @@ bool readTextTable(const QString& source, const QString& table, QList<QMap<QStri
             QMap<QString, QString> row;
             for (int c = 0; c < int(in.columnCount()); ++c)
                 if (!in.isNull(c)) row.insert(in.columnName(c), in.text(c));
-            rows->append(row);
+            rows.append(row);
         }
     } catch (const Failure& f) {
-        if (error) *error = f.message;
-        return false;
+        return base::failure(f.message);
     }
-    return true;
+    return rows;
 }
 
 }  // namespace store::mdb

@@ -10,6 +10,8 @@
 #include <QString>
 #include <functional>
 
+#include "base/Result.h"
+
 namespace store::mdb {
 
 struct ImportResult {
@@ -23,13 +25,12 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 
 // Writes DEST as a new database of this program (the program's password)
 // holding the workbooks and users of the Jet file SOURCE. Refuses an
-// existing DEST. On failure returns false with a message in Chinese and
-// leaves no DEST behind.
-bool importMdb(const QString& source, const QString& dest, ImportResult* result, QString* error,
-               const Progress& progress = {});
+// existing DEST. A failure says why in Chinese and leaves no DEST behind.
+base::Result<ImportResult> importMdb(const QString& source, const QString& dest,
+                                     const Progress& progress = {});
 
 // The text and number columns of one table, by column name (nulls left out).
-bool readTextTable(const QString& source, const QString& table, QList<QMap<QString, QString>>* rows,
-                   QString* error);
+base::Result<QList<QMap<QString, QString>>> readTextTable(const QString& source,
+                                                          const QString& table);
 
 }  // namespace store::mdb

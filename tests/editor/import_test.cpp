@@ -57,11 +57,16 @@ Documents& documents() {
         QFile f(x.html);
         if (f.open(QIODevice::WriteOnly)) f.write(kHtml.toUtf8());
         f.close();
-        x.docx = OfficeServer::convert(x.html, QStringLiteral("docx:MS Word 2007 XML"),
-                                       x.dir.path(), &x.error);
-        x.doc =
-            OfficeServer::convert(x.html, QStringLiteral("doc:MS Word 97"), x.dir.path(), &x.error);
-        x.ok = !x.docx.isEmpty() && !x.doc.isEmpty();
+        const auto docx =
+            OfficeServer::convert(x.html, QStringLiteral("docx:MS Word 2007 XML"), x.dir.path());
+        const auto doc =
+            OfficeServer::convert(x.html, QStringLiteral("doc:MS Word 97"), x.dir.path());
+        x.ok = docx && doc;
+        x.error = !docx ? docx.error() : doc.error();
+        if (x.ok) {
+            x.docx = docx.value();
+            x.doc = doc.value();
+        }
         return x;
     }();
     return d;
@@ -304,7 +309,9 @@ TEST_F(ImportTest, ShutdownQuitsAnIdleServerAndLeavesABusyOne) {
     ASSERT_TRUE(OfficeServer::connect());
     ASSERT_TRUE(OfficeServer::isRunning());
     {
-        OfficeServer::Document doc = OfficeServer::open(docs.html);
+        auto opened = OfficeServer::open(docs.html);
+        ASSERT_TRUE(opened) << opened.error().toStdString();
+        OfficeServer::Document& doc = opened.value();
         ASSERT_TRUE(doc.isOpen());
         EXPECT_EQ(OfficeServer::documentCount(), 1);
         TAddForm::shutdownImportServer();
@@ -339,8 +346,9 @@ TEST_F(ImportTest, ShutdownAlsoQuitsAServerAnEarlierRunLeftBehind) {
     // This run's start hands over to that server, which then does the work.
     ASSERT_TRUE(OfficeServer::connect());
     {
-        OfficeServer::Document doc = OfficeServer::open(docs.html);
-        EXPECT_TRUE(doc.isOpen());
+        const auto opened = OfficeServer::open(docs.html);
+        ASSERT_TRUE(opened) << opened.error().toStdString();
+        EXPECT_TRUE(opened.value().isOpen());
     }
     TAddForm::shutdownImportServer();
     QDeadlineTimer deadline(15000);

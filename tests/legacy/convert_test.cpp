@@ -241,14 +241,11 @@ TEST(JetConversionKills, AlwaysOneOfTheTwoSafeStates) {
             ++after;
         }
         EXPECT_EQ(legacytest::readAll(kept), original);
-        QString why;
-        EXPECT_TRUE(store::checkImportedDatabase(db,
-                                                 {{QStringLiteral("datum"), 5},
-                                                  {QStringLiteral("datum1"), 2},
-                                                  {QStringLiteral("datum2"), 3},
-                                                  {QStringLiteral("datum3"), 0}},
-                                                 &why))
-            << why.toStdString();
+        const auto checked = store::checkImportedDatabase(db, {{QStringLiteral("datum"), 5},
+                                                               {QStringLiteral("datum1"), 2},
+                                                               {QStringLiteral("datum2"), 3},
+                                                               {QStringLiteral("datum3"), 0}});
+        EXPECT_TRUE(checked) << checked.error().toStdString();
     }
     std::printf("[ figures  ] Jet conversion %lld ms, %d kills left the original, %d the result\n",
                 durationMs, before, after);

@@ -81,8 +81,8 @@ TEST(DamagedFiles, NeverCrashHangOrTouchTheSource) {
         EXPECT_LT(t.elapsed(), kLimitMs + 3000);
         EXPECT_EQ(legacytest::readAll(src), d.bytes);
         if (run.ok) {
-            QString why;
-            EXPECT_TRUE(store::checkImportedDatabase(dest, run.counts, &why)) << why.toStdString();
+            const auto checked = store::checkImportedDatabase(dest, run.counts);
+            EXPECT_TRUE(checked) << checked.error().toStdString();
         } else {
             ++failed;
             EXPECT_FALSE(run.message.isEmpty());

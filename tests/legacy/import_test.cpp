@@ -122,11 +122,10 @@ INSTANTIATE_TEST_SUITE_P(Files, ReferenceLibrary,
                          ::testing::Values("YunjanDB.mdb", "YunjanDB-encoded.mdb"));
 
 TEST(MdbReader, TextOutsideTheBasicPlaneSurvives) {
-    QList<QMap<QString, QString>> rows;
-    QString error;
-    ASSERT_TRUE(store::mdb::readTextTable(dataPath(QStringLiteral("nonbmp.mdb")),
-                                          QStringLiteral("t"), &rows, &error))
-        << error.toStdString();
+    const auto read =
+        store::mdb::readTextTable(dataPath(QStringLiteral("nonbmp.mdb")), QStringLiteral("t"));
+    ASSERT_TRUE(read) << read.error().toStdString();
+    const QList<QMap<QString, QString>>& rows = read.value();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].value(QStringLiteral("theme")),
               QStringLiteral("扩展B:\U00020000 emoji:\U0001F600 end"));
@@ -134,12 +133,13 @@ TEST(MdbReader, TextOutsideTheBasicPlaneSurvives) {
 }
 
 TEST(MdbReader, NullAndEmptyAreTold) {
-    QList<QMap<QString, QString>> users, datum;
-    QString error;
-    ASSERT_TRUE(store::mdb::readTextTable(dataPath(QStringLiteral("YunjanDB.mdb")),
-                                          QStringLiteral("UsersData"), &users, &error));
-    ASSERT_TRUE(store::mdb::readTextTable(dataPath(QStringLiteral("YunjanDB.mdb")),
-                                          QStringLiteral("datum"), &datum, &error));
+    const auto readUsers = store::mdb::readTextTable(dataPath(QStringLiteral("YunjanDB.mdb")),
+                                                     QStringLiteral("UsersData"));
+    const auto readDatum = store::mdb::readTextTable(dataPath(QStringLiteral("YunjanDB.mdb")),
+                                                     QStringLiteral("datum"));
+    ASSERT_TRUE(readUsers && readDatum);
+    const QList<QMap<QString, QString>>& users = readUsers.value();
+    const QList<QMap<QString, QString>>& datum = readDatum.value();
     bool guest = false;
     for (const auto& u : users) {
         if (u.value(QStringLiteral("userID")) != QLatin1String("guest")) continue;

@@ -54,8 +54,8 @@ TEST_F(InstalledProgramFolder, FirstStartCreatesTheLibraryAndLaterStartsKeepIt) 
     ASSERT_EQ(paths.workDir, work);
     ASSERT_EQ(paths.settingsFile, settings);
 
-    QString error;
-    ASSERT_TRUE(enterProgramFolder(paths, &error)) << error.toStdString();
+    const auto entered = enterProgramFolder(paths);
+    ASSERT_TRUE(entered) << entered.error().toStdString();
     EXPECT_EQ(QDir::currentPath(), work);
     EXPECT_TRUE(QFileInfo::exists(library));
     EXPECT_TRUE(QFileInfo(settings).dir().exists());
@@ -73,7 +73,8 @@ TEST_F(InstalledProgramFolder, FirstStartCreatesTheLibraryAndLaterStartsKeepIt) 
     ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
     marker.close();
     QDir::setCurrent(oldCwd);
-    ASSERT_TRUE(enterProgramFolder(paths, &error)) << error.toStdString();
+    const auto again = enterProgramFolder(paths);
+    ASSERT_TRUE(again) << again.error().toStdString();
     EXPECT_EQ(QFileInfo(library).lastModified(), modified);
     EXPECT_TRUE(QFileInfo::exists(marker.fileName()));
 }
@@ -83,9 +84,9 @@ TEST_F(InstalledProgramFolder, FolderThatCannotBeMadeIsReported) {
     QFile blocker(home.filePath(QStringLiteral("share")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QString error;
-    EXPECT_FALSE(enterProgramFolder(paths, &error));
-    EXPECT_TRUE(error.contains(paths.workDir)) << error.toStdString();
+    const auto entered = enterProgramFolder(paths);
+    EXPECT_FALSE(entered);
+    EXPECT_TRUE(entered.error().contains(paths.workDir)) << entered.error().toStdString();
     EXPECT_EQ(QDir::currentPath(), oldCwd);
 }
 
@@ -94,8 +95,7 @@ TEST(PortableProgramFolder, StaysWhereItWasStarted) {
     const QString cwd = QDir::currentPath();
     const platform::ProgramPaths p = platform::programPathsFor(
         dir.filePath(QStringLiteral("yunjan")), false, QProcessEnvironment());
-    QString error;
-    EXPECT_TRUE(enterProgramFolder(p, &error));
+    EXPECT_TRUE(enterProgramFolder(p));
     EXPECT_EQ(QDir::currentPath(), cwd);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("data"))));
 }

@@ -10,9 +10,8 @@ TempDb::TempDb(Kind kind) : oldCwd_(QDir::currentPath()) {
     if (!tmp_.isValid()) throw std::runtime_error("cannot create a temporary folder");
     QDir(tmp_.path()).mkpath(QStringLiteral("data"));
     if (kind == Kind::Installation) {
-        QString error;
-        if (!store::createInstallationDatabase(tmp_.path(), &error))
-            throw std::runtime_error(error.toStdString());
+        if (const auto created = store::createInstallationDatabase(tmp_.path()); !created)
+            throw std::runtime_error(created.error().toStdString());
     } else if (kind == Kind::Empty) {
         store::Connection::createDatabaseFile(dbPath(),
                                               QString::fromLatin1(store::kDatabasePassword));

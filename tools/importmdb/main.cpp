@@ -55,8 +55,6 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    store::mdb::ImportResult result;
-    QString error;
     store::mdb::Progress report;
     if (progress)
         report = [](qint64 done, qint64 total) {
@@ -64,10 +62,12 @@ int main(int argc, char** argv) {
                         static_cast<long long>(total));
             std::fflush(stdout);
         };
-    if (!store::mdb::importMdb(files[0], files[1], &result, &error, report)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+    const auto imported = store::mdb::importMdb(files[0], files[1], report);
+    if (!imported) {
+        std::fprintf(stderr, "%s\n", imported.error().toLocal8Bit().constData());
         return 1;
     }
+    const store::mdb::ImportResult& result = imported.value();
     for (const auto& [table, n] : result.counts)
         std::printf("%s: %d\n", table.toUtf8().constData(), n);
     std::printf("UsersData: %d\n", result.users);

@@ -22,9 +22,8 @@ int main(int argc, char** argv) {
     const QString dir = args.operands.isEmpty() ? QStringLiteral(".") : args.operands.first();
     const QString path = store::installationDatabasePath(dir);
     const bool existed = QFileInfo::exists(path);
-    QString error;
-    if (!store::createInstallationDatabase(dir, &error)) {
-        std::fprintf(stderr, "%s\n", error.toLocal8Bit().constData());
+    if (const auto created = store::createInstallationDatabase(dir); !created) {
+        std::fprintf(stderr, "%s\n", created.error().toLocal8Bit().constData());
         return 1;
     }
     std::printf("%s%s\n", existed ? "数据库已存在：" : "已创建数据库：",
