@@ -1,6 +1,7 @@
 // RTF reader: building the QTextDocument from decoded text and group states.
 
 #include <QBuffer>
+#include <climits>
 #include <QImageReader>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -389,7 +390,13 @@ static QSize dibSize(const QByteArray& d) {
     };
     if (le(0, 4) == 12) return QSize(int(le(4, 2)), int(le(6, 2)));
     if (d.size() < 16) return QSize();
-    return QSize(qAbs(int(le(4, 4))), qAbs(int(le(8, 4))));
+    // Signed fields (a negative height is a top-down bitmap); the magnitude
+    // of the smallest one does not fit an int, so it is taken in 64 bits.
+    auto magnitude = [](quint32 v) {
+        const qint64 x = qint32(v);
+        return int(qMin<qint64>(x < 0 ? -x : x, INT_MAX));
+    };
+    return QSize(magnitude(le(4, 4)), magnitude(le(8, 4)));
 }
 
 void RtfReaderImpl::finishPicture(const PictInfo& pic, const CharProps& c) {
