@@ -123,7 +123,7 @@ void BM_TransferAll(benchmark::State& state) {
         auto s = freshCopy(base);
         state.ResumeTiming();
         store::transferArticles(*s, QStringLiteral("datum"), QStringLiteral("datum1"), std::nullopt,
-                                store::TransferAll);
+                                store::TransferMode::All);
         state.PauseTiming();
         if (s->countRows(QStringLiteral("datum1")) != 100000) state.SkipWithError("wrong count");
         s.reset();
@@ -143,7 +143,7 @@ void BM_TransferNoDuplicates(benchmark::State& state) {
         auto s = freshCopy(base);
         state.ResumeTiming();
         store::transferArticles(*s, QStringLiteral("datum"), QStringLiteral("datum1"), std::nullopt,
-                                store::TransferNoDuplicates);
+                                store::TransferMode::NoDuplicates);
         state.PauseTiming();
         if (s->countRows(QStringLiteral("datum1")) != 105000) state.SkipWithError("wrong count");
         s.reset();

@@ -86,7 +86,7 @@ void BM_OpenAllTitles(benchmark::State& state) {
     long delta = 0;
     qint64 chars = 0;
     for (auto _ : state) {
-        s.OpenDb(store::CBXAllItem(store::SortCustom, QStringLiteral("datum")));
+        s.OpenDb(store::CBXAllItem(store::SortMode::Custom, QStringLiteral("datum")));
         store::RecordSet& q = s.ADOQuery1();
         for (q.first(); !q.eof(); q.next()) chars += q.asString(QStringLiteral("theme")).size();
         delta = std::max(delta, rssKb() - before);
@@ -102,7 +102,8 @@ void BM_OpenByTitle(benchmark::State& state) {
     BenchDb::get();
     store::ArticleStore s;
     s.connection().open();
-    for (auto _ : state) s.OpenDb(store::CBXAllItem(store::SortAscending, QStringLiteral("datum")));
+    for (auto _ : state)
+        s.OpenDb(store::CBXAllItem(store::SortMode::Ascending, QStringLiteral("datum")));
     state.counters["rows"] = s.ADOQuery1().recordCount();
 }
 BENCHMARK(BM_OpenByTitle)->Unit(benchmark::kMillisecond);
@@ -110,7 +111,7 @@ BENCHMARK(BM_OpenByTitle)->Unit(benchmark::kMillisecond);
 void BM_MoveToRow(benchmark::State& state) {
     BenchDb::get();
     store::ArticleStore s;
-    s.OpenDb(store::CBXAllItem(store::SortCustom, QStringLiteral("datum")));
+    s.OpenDb(store::CBXAllItem(store::SortMode::Custom, QStringLiteral("datum")));
     qint64 bytes = 0;
     int i = 0;
     for (auto _ : state) {
@@ -144,7 +145,7 @@ BENCHMARK(BM_Renumber)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_DropLastToFirst(benchmark::State& state) {
     BenchDb::get();
     store::ArticleStore s;
-    s.OpenDb(store::CBXAllItem(store::SortCustom, QStringLiteral("datum")));
+    s.OpenDb(store::CBXAllItem(store::SortMode::Custom, QStringLiteral("datum")));
     for (auto _ : state) {
         if (!s.dropReorder(kArticles - 1, 0)) state.SkipWithError("drop refused");
     }
@@ -155,7 +156,7 @@ BENCHMARK(BM_DropLastToFirst)->Unit(benchmark::kMillisecond);
 void BM_DropNearby(benchmark::State& state) {
     BenchDb::get();
     store::ArticleStore s;
-    s.OpenDb(store::CBXAllItem(store::SortCustom, QStringLiteral("datum")));
+    s.OpenDb(store::CBXAllItem(store::SortMode::Custom, QStringLiteral("datum")));
     for (auto _ : state) {
         if (!s.dropReorder(kArticles / 2 + 10, kArticles / 2)) state.SkipWithError("drop refused");
     }
@@ -166,7 +167,7 @@ void BM_TitleSearch(benchmark::State& state) {
     BenchDb& db = BenchDb::get();
     store::ArticleStore s;
     s.connection().open();
-    for (auto _ : state) store::openSearch(s, store::SearchTitle, db.titleKeyword);
+    for (auto _ : state) store::openSearch(s, store::SearchMode::Title, db.titleKeyword);
     state.counters["hits"] = s.ADOQuery1().recordCount();
 }
 BENCHMARK(BM_TitleSearch)->Unit(benchmark::kMillisecond);
@@ -175,7 +176,7 @@ void BM_ContentSearch(benchmark::State& state) {
     BenchDb& db = BenchDb::get();
     store::ArticleStore s;
     s.connection().open();
-    for (auto _ : state) store::openSearch(s, store::SearchContent, db.contentKeyword);
+    for (auto _ : state) store::openSearch(s, store::SearchMode::Content, db.contentKeyword);
     state.counters["hits"] = s.ADOQuery1().recordCount();
 }
 BENCHMARK(BM_ContentSearch)->Unit(benchmark::kMillisecond);

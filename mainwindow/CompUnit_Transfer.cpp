@@ -77,9 +77,10 @@ void TCompForm::Button3Click() {
     const std::optional<QString> category =
         cbxCondition->currentIndex() > 0 ? std::optional<QString>(cbxCondition->currentText())
                                          : std::nullopt;
-    const int mode = cbxMode->currentIndex();
+    const auto mode = static_cast<store::TransferMode>(cbxMode->currentIndex());
     // The deleting modes cannot be undone.
-    if ((mode == store::TransferAllDelete || mode == store::TransferNoDuplicatesDelete) &&
+    if ((mode == store::TransferMode::AllDelete ||
+         mode == store::TransferMode::NoDuplicatesDelete) &&
         !backupui::backupBeforeDestructiveCommand(main_, this))
         return;
 

@@ -18,6 +18,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
 #include "store/ErrorText.h"
+#include "store/Fields.h"
 #include "store/Search.h"
 #include "widgets/ViewerFindDialog.h"
 
@@ -133,7 +134,8 @@ void TFindForm::Button2Click() {
     }
     store::RecordSet& q = main_->db().ADOQuery1();
     try {
-        store::openSearch(main_->db(), ComboBox3->currentIndex(), keyword);
+        store::openSearch(main_->db(), static_cast<store::SearchMode>(ComboBox3->currentIndex()),
+                          keyword);
     } catch (const store::StoreError& e) {
         const auto [text, detail] = store::errorText(e);
         platform::reportError(this, text, detail);
@@ -153,7 +155,7 @@ void TFindForm::Button2Click() {
     QStringList lines;
     int n = 0;
     for (q.first(); !q.eof(); q.next())
-        lines << numberPrefix(mode, ++n) + q.asString(QStringLiteral("theme"));
+        lines << numberPrefix(mode, ++n) + q.asString(store::kFieldTheme);
     list->addItems(lines);
     list->setCurrentRow(-1);
     list->clearSelection();

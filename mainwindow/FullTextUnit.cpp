@@ -19,6 +19,7 @@
 #include "mainwindow/MainUnit.h"
 #include "mainwindow/TitleList.h"
 #include "richtext/RichEditCtrl.h"
+#include "store/Fields.h"
 
 namespace {
 
@@ -311,7 +312,7 @@ bool TFullTextForm::jumpTo(TMainForm* m, int workbook, qint64 id, const store::F
     int row = -1;
     int i = 0;
     for (rs.first(); !rs.eof(); rs.next(), ++i) {
-        if (rs.value(QStringLiteral("id")).toLongLong() == id) {
+        if (rs.value(store::kFieldId).toLongLong() == id) {
             row = i;
             break;
         }

@@ -124,7 +124,7 @@ void TMainForm::FormCreate() {
         session_.store().CheckDatabase();
         stepSplash();
         lookUpPassword();
-        session_.sortMode = store::SortCustom;
+        session_.sortMode = store::SortMode::Custom;
         viewerFont = &viewerFontValue_;
         stepSplash();
         SetMargin(RichEdit1);

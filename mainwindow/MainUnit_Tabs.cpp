@@ -8,6 +8,7 @@
 #include "mainwindow/TitleList.h"
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "store/Fields.h"
 
 namespace {
 const char* const kConnectFailed = "数据库连接失败，请重新下载安装该软件！";
@@ -91,7 +92,7 @@ void TMainForm::RefreshComboBox() {
     // Categories in order of first appearance; Latin letters compare without case.
     QSet<QString> seen{latinFolded(entries.front())};
     for (; !q.eof(); q.next()) {
-        const QString g = q.asString(QStringLiteral("group"));
+        const QString g = q.asString(store::kFieldGroup);
         const QString key = latinFolded(g);
         if (seen.contains(key)) continue;
         seen.insert(key);

@@ -12,6 +12,7 @@
 #include "platform/Prompt.h"
 #include "richtext/RichEditCtrl.h"
 #include "store/ErrorText.h"
+#include "store/Fields.h"
 
 int TMainForm::selectedIndex() const {
     return ListBox1->selectedRow();
@@ -27,7 +28,7 @@ QStringList TMainForm::readTitles() {
     int n = 0;
     for (; !q.eof(); q.next()) {
         ++n;
-        const QString theme = q.asString(QStringLiteral("theme"));
+        const QString theme = q.asString(store::kFieldTheme);
         switch (session_.numberDisplayMode) {
             case 0:
                 titles << QString::number(n) + QStringLiteral(". ") + theme;
@@ -75,14 +76,15 @@ void TMainForm::N14Click() {
 void TMainForm::cxHeader1SectionClick(int section) {
     if (section == 1) {
         cxHeader1->setArrowsOn(false);
-        session_.sortMode = store::SortCustom;
+        session_.sortMode = store::SortMode::Custom;
         session_.dragEnabled = true;
     } else if (section == 0) {
         cxHeader1->setArrowsOn(true);
-        session_.sortMode = session_.sortMode == store::SortAscending ? store::SortDescending
-                                                                      : store::SortAscending;
-        cxHeader1->setTitleArrow(session_.sortMode == store::SortAscending ? SortHeader::Up
-                                                                           : SortHeader::Down);
+        session_.sortMode = session_.sortMode == store::SortMode::Ascending
+                                ? store::SortMode::Descending
+                                : store::SortMode::Ascending;
+        cxHeader1->setTitleArrow(
+            session_.sortMode == store::SortMode::Ascending ? SortHeader::Up : SortHeader::Down);
         session_.dragEnabled = false;
     } else {
         return;
@@ -92,19 +94,19 @@ void TMainForm::cxHeader1SectionClick(int section) {
 }
 
 void TMainForm::N3Click() {
-    session_.sortMode = store::SortDescending;
+    session_.sortMode = store::SortMode::Descending;
     cxHeader1->setTitleArrow(SortHeader::Up);
     cxHeader1SectionClick(0);
 }
 
 void TMainForm::N4Click() {
-    session_.sortMode = store::SortAscending;
+    session_.sortMode = store::SortMode::Ascending;
     cxHeader1->setTitleArrow(SortHeader::Down);
     cxHeader1SectionClick(0);
 }
 
 void TMainForm::N5Click() {
-    session_.sortMode = store::SortCustom;
+    session_.sortMode = store::SortMode::Custom;
     cxHeader1->setTitleArrow(SortHeader::NoArrow);
     cxHeader1SectionClick(1);
 }

@@ -12,6 +12,7 @@
 #include "platform/Prompt.h"
 #include "platform/Shell.h"
 #include "richtext/RichEditCtrl.h"
+#include "store/Fields.h"
 #include "widgets/ViewerFindDialog.h"
 
 namespace {
@@ -78,15 +79,15 @@ void TMainForm::ShowArticle() {
     store::RecordSet& q = session_.store().ADOQuery1();
     session_.store().moveMainTo(i);
     if (q.eof()) throw std::runtime_error("no row for the selected title");
-    session_.shown.isFormat = q.asBoolean(QStringLiteral("isformat"));
+    session_.shown.isFormat = q.asBoolean(store::kFieldIsFormat);
     session_.shown.title = q.asString(QStringLiteral("Theme"));
-    session_.shown.group = q.asString(QStringLiteral("group"));
+    session_.shown.group = q.asString(store::kFieldGroup);
     if (session_.shown.isFormat) {
-        const QByteArray bytes = q.readBlob(QStringLiteral("content"));
+        const QByteArray bytes = q.readBlob(store::kFieldContent);
         RichEdit1->clearAll();
         RichEdit1->loadFromBytes(bytes);
     } else {
-        QString text = q.asString(QStringLiteral("content"));
+        QString text = q.asString(store::kFieldContent);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         RichEdit1->clearAll();

@@ -1,7 +1,6 @@
 // RTF reader: building the QTextDocument from decoded text and group states.
 
 #include <QBuffer>
-#include <climits>
 #include <QImageReader>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -11,6 +10,7 @@
 #include <QTextListFormat>
 #include <QTextTableFormat>
 #include <array>
+#include <climits>
 
 #include "platform/core/TextCodec.h"
 #include "richtext/RtfFormat.h"

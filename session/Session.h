@@ -41,7 +41,7 @@ class Session {
     // Table and colour of a workbook position; false outside 0..3.
     bool workbook(int position, QString* table, platform::ColorCode* color) const;
 
-    int sortMode = store::SortCustom;
+    store::SortMode sortMode = store::SortMode::Custom;
     bool dragEnabled = true;
     // 0 "标题号", 1 "标题符", 2 "标题图标"
     int numberDisplayMode = platform::AppSettings::kDefaultNumberDisplayMode;

@@ -2,6 +2,8 @@
 
 #include <QSet>
 
+#include "store/Fields.h"
+
 namespace store {
 
 AppendResult appendArticles(Connection& source, const QString& sourceTable, ArticleStore& target,
@@ -19,7 +21,7 @@ AppendResult appendArticles(Connection& source, const QString& sourceTable, Arti
         RecordSet t(tc);
         t.setSql(QStringLiteral("select theme from ") + targetTable);
         t.open();
-        for (; !t.eof(); t.next()) titles.insert(t.asString(QStringLiteral("theme")));
+        for (; !t.eof(); t.next()) titles.insert(t.asString(store::kFieldTheme));
     }
     RecordSet src(source);
     src.setSql(QStringLiteral("select * from ") + sourceTable +
@@ -31,24 +33,22 @@ AppendResult appendArticles(Connection& source, const QString& sourceTable, Arti
     dst.open();
     int done = 0;
     for (src.first(); !src.eof(); src.next()) {
-        const QString theme = src.asString(QStringLiteral("theme"));
+        const QString theme = src.asString(store::kFieldTheme);
         if (skipExisting && titles.contains(theme)) {
             ++r.skipped;
         } else {
             dst.append();
-            dst.setValue(QStringLiteral("group"), src.value(QStringLiteral("group")));
-            dst.setValue(QStringLiteral("theme"), src.value(QStringLiteral("theme")));
-            const bool rtf = src.asBoolean(QStringLiteral("isformat"));
-            dst.setValue(QStringLiteral("isformat"), rtf);
-            if (!src.isNull(QStringLiteral("content"))) {
+            dst.setValue(store::kFieldGroup, src.value(store::kFieldGroup));
+            dst.setValue(store::kFieldTheme, src.value(store::kFieldTheme));
+            const bool rtf = src.asBoolean(store::kFieldIsFormat);
+            dst.setValue(store::kFieldIsFormat, rtf);
+            if (!src.isNull(store::kFieldContent)) {
                 if (rtf)
-                    dst.writeBlob(QStringLiteral("content"),
-                                  src.readBlob(QStringLiteral("content")));
+                    dst.writeBlob(store::kFieldContent, src.readBlob(store::kFieldContent));
                 else
-                    dst.setValue(QStringLiteral("content"),
-                                 src.asString(QStringLiteral("content")));
+                    dst.setValue(store::kFieldContent, src.asString(store::kFieldContent));
             }
-            dst.setValue(QStringLiteral("SeqNo"), kSeqNoLast);
+            dst.setValue(store::kFieldSeqNo, kSeqNoLast);
             dst.post();
             titles.insert(theme);
             ++r.appended;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "store/EngineDetail.h"
+#include "store/Fields.h"
 #include "store/SqlText.h"
 
 namespace store {
@@ -44,12 +45,12 @@ QString defaultWorkbookName(int position) {
     }
 }
 
-QString CBXAllItem(int sortMode, const QString& table) {
+QString CBXAllItem(SortMode sortMode, const QString& table) {
     const QString base = QStringLiteral("select * from ") + table;
     switch (sortMode) {
-        case SortAscending:
+        case SortMode::Ascending:
             return base + QStringLiteral(" ORDER  By [theme]");
-        case SortDescending:
+        case SortMode::Descending:
             return base + QStringLiteral(" ORDER  By [theme] desc");
         default:
             return base + QStringLiteral(" ORDER  By [seqno]");
@@ -60,13 +61,13 @@ QString categoryCondition(const QString& param) {
     return QStringLiteral("([group]=:%1 or ([group] is null and :%1=''))").arg(param);
 }
 
-QString CBXNoAllItem(int sortMode, const QString& table) {
+QString CBXNoAllItem(SortMode sortMode, const QString& table) {
     const QString base = QStringLiteral("select * from ") + table + QStringLiteral(" where ") +
-                         categoryCondition(QStringLiteral("group"));
+                         categoryCondition(store::kFieldGroup);
     switch (sortMode) {
-        case SortAscending:
+        case SortMode::Ascending:
             return base + QStringLiteral(" ORDER  By [theme]");
-        case SortDescending:
+        case SortMode::Descending:
             return base + QStringLiteral(" ORDER  By [theme] desc");
         default:
             return base + QStringLiteral(" ORDER By [seqno]");
@@ -84,7 +85,7 @@ ArticleStore::~ArticleStore() = default;
 void ArticleStore::OpenDb(const QString& sql, bool useGroup, const QString& group) {
     q1_.close();
     q1_.setSql(sql);
-    if (useGroup) q1_.setParam(QStringLiteral("group"), group);
+    if (useGroup) q1_.setParam(store::kFieldGroup, group);
     q1_.open();
     q1_.first();
 }
@@ -192,8 +193,9 @@ void ArticleStore::moveMainTo(int i) {
 bool ArticleStore::mainInCustomOrder() const {
     if (!q1_.isActive()) return false;
     const QString sql = q1_.sql();
-    return sql == workbookOpenSql(currentTable_) || sql == CBXAllItem(SortCustom, currentTable_) ||
-           sql == CBXNoAllItem(SortCustom, currentTable_);
+    return sql == workbookOpenSql(currentTable_) ||
+           sql == CBXAllItem(SortMode::Custom, currentTable_) ||
+           sql == CBXNoAllItem(SortMode::Custom, currentTable_);
 }
 
 bool ArticleStore::dropReorder(int s, int t) {
@@ -201,11 +203,11 @@ bool ArticleStore::dropReorder(int s, int t) {
     if (!mainInCustomOrder()) return false;
     if (s >= q1_.recordCount() || t >= q1_.recordCount()) return false;
     moveMainTo(s);
-    if (q1_.isNull(QStringLiteral("SeqNo"))) return false;
-    const int f = q1_.asInteger(QStringLiteral("SeqNo"));
+    if (q1_.isNull(store::kFieldSeqNo)) return false;
+    const int f = q1_.asInteger(store::kFieldSeqNo);
     moveMainTo(t);
-    if (q1_.isNull(QStringLiteral("SeqNo"))) return false;
-    const int e = q1_.asInteger(QStringLiteral("SeqNo"));
+    if (q1_.isNull(store::kFieldSeqNo)) return false;
+    const int e = q1_.asInteger(store::kFieldSeqNo);
     moveMainTo(s);
     const qint64 moved = q1_.rowId();
     {
@@ -225,7 +227,7 @@ bool ArticleStore::dropReorder(int s, int t) {
         moveMainTo(s);
         try {
             q1_.edit();
-            q1_.setValue(QStringLiteral("SeqNo"), e);
+            q1_.setValue(store::kFieldSeqNo, e);
             q1_.post();
         } catch (...) {
             q1_.cancel();
@@ -239,9 +241,9 @@ bool ArticleStore::dropReorder(int s, int t) {
                                             QRegularExpression::CaseInsensitiveOption);
     const int lo = qMin(e, f), hi = qMax(e, f);
     if (moved >= 0 && bySeqNo.match(q1_.sql().trimmed()).hasMatch() &&
-        q1_.shiftLoadedIntegers(QStringLiteral("SeqNo"), e < f ? lo : lo + 1, e < f ? hi - 1 : hi,
+        q1_.shiftLoadedIntegers(store::kFieldSeqNo, e < f ? lo : lo + 1, e < f ? hi - 1 : hi,
                                 e < f ? 1 : -1, moved)) {
-        q1_.sortLoadedRows(QStringLiteral("SeqNo"));
+        q1_.sortLoadedRows(store::kFieldSeqNo);
     } else {
         reopenMain();
     }

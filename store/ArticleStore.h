@@ -11,7 +11,7 @@
 namespace store {
 
 // Sort mode of the title list.
-enum SortMode { SortAscending = 0, SortDescending = 1, SortCustom = 2 };
+enum class SortMode { Ascending, Descending, Custom };
 
 // Order number that places an article after all others until renumbering.
 constexpr int kSeqNoLast = 999999999;
@@ -30,8 +30,8 @@ QString categoryCondition(const QString& param);
 
 // SQL text of the main record set for all categories / one category
 // (the category goes in the parameter "group"; "" is the empty category).
-QString CBXAllItem(int sortMode, const QString& table);
-QString CBXNoAllItem(int sortMode, const QString& table);
+QString CBXAllItem(SortMode sortMode, const QString& table);
+QString CBXNoAllItem(SortMode sortMode, const QString& table);
 // "select * from " + table + " ORDER  By [seqno]"
 QString workbookOpenSql(const QString& table);
 

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "store/Fields.h"
+
 namespace store {
 
 namespace {
@@ -52,9 +54,9 @@ void reopenAfterCommit(ArticleStore& s) {
 
 void setContent(RecordSet& q, bool isFormat, const QByteArray& body) {
     if (isFormat)
-        q.writeBlob(QStringLiteral("content"), body);
+        q.writeBlob(store::kFieldContent, body);
     else
-        q.setValue(QStringLiteral("content"), QString::fromUtf8(body));
+        q.setValue(store::kFieldContent, QString::fromUtf8(body));
 }
 
 }  // namespace
@@ -74,9 +76,9 @@ void addArticle(ArticleStore& s, const QString& group, const QString& theme, boo
         q.setSql(QStringLiteral("select * from ") + table + QStringLiteral(" where 1=0"));
         q.open();
         q.append();
-        q.setValue(QStringLiteral("group"), storedCategory(group));
-        q.setValue(QStringLiteral("theme"), theme);
-        q.setValue(QStringLiteral("isformat"), isFormat);
+        q.setValue(store::kFieldGroup, storedCategory(group));
+        q.setValue(store::kFieldTheme, theme);
+        q.setValue(store::kFieldIsFormat, isFormat);
         setContent(q, isFormat, body);
         q.setValue(QStringLiteral("seqno"), n + 1);
         q.post();
@@ -90,9 +92,9 @@ void modifyArticle(ArticleStore& s, int row, const QString& group, const QString
         positionMain(s, row);
         RecordSet& q = s.ADOQuery1();
         q.edit();
-        q.setValue(QStringLiteral("group"), storedCategory(group));
-        q.setValue(QStringLiteral("theme"), theme);
-        q.setValue(QStringLiteral("isformat"), isFormat);
+        q.setValue(store::kFieldGroup, storedCategory(group));
+        q.setValue(store::kFieldTheme, theme);
+        q.setValue(store::kFieldIsFormat, isFormat);
         setContent(q, isFormat, body);
         q.post();
     });
@@ -118,14 +120,14 @@ void moveArticle(ArticleStore& s, int row, const QString& targetTable) {
         dst.open();
         dst.first();
         dst.append();
-        dst.setValue(QStringLiteral("group"), src.value(QStringLiteral("group")));
-        dst.setValue(QStringLiteral("theme"), src.value(QStringLiteral("theme")));
-        const bool isFormat = src.asBoolean(QStringLiteral("isformat"));
-        dst.setValue(QStringLiteral("isformat"), src.value(QStringLiteral("isformat")));
+        dst.setValue(store::kFieldGroup, src.value(store::kFieldGroup));
+        dst.setValue(store::kFieldTheme, src.value(store::kFieldTheme));
+        const bool isFormat = src.asBoolean(store::kFieldIsFormat);
+        dst.setValue(store::kFieldIsFormat, src.value(store::kFieldIsFormat));
         if (isFormat)
-            dst.writeBlob(QStringLiteral("content"), src.readBlob(QStringLiteral("content")));
+            dst.writeBlob(store::kFieldContent, src.readBlob(store::kFieldContent));
         else
-            dst.setValue(QStringLiteral("content"), src.value(QStringLiteral("content")));
+            dst.setValue(store::kFieldContent, src.value(store::kFieldContent));
         dst.setValue(QStringLiteral("seqno"), kSeqNoLast);
         dst.post();
         dst.close();
@@ -141,8 +143,8 @@ void changeCategoryAndTitle(ArticleStore& s, int row, const QString& group, cons
         positionMain(s, row);
         RecordSet& q = s.ADOQuery1();
         q.edit();
-        q.setValue(QStringLiteral("group"), storedCategory(group));
-        q.setValue(QStringLiteral("theme"), theme);
+        q.setValue(store::kFieldGroup, storedCategory(group));
+        q.setValue(store::kFieldTheme, theme);
         q.post();
     });
 }
@@ -152,7 +154,7 @@ void renameTitle(ArticleStore& s, int row, const QString& theme) {
         positionMain(s, row);
         RecordSet& q = s.ADOQuery1();
         q.edit();
-        q.setValue(QStringLiteral("theme"), theme);
+        q.setValue(store::kFieldTheme, theme);
         q.post();
     });
 }

@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include "store/ArticleStore.h"
+#include "store/Fields.h"
 
 namespace store {
 
@@ -17,7 +18,7 @@ QStringList readCategories(RecordSet& rs, const QString& table) {
     rs.first();
     if (rs.recordCount() > 0) {
         while (!rs.eof()) {
-            const QString g = rs.asString(QStringLiteral("group"));
+            const QString g = rs.asString(store::kFieldGroup);
             if (!seen.contains(g.toCaseFolded())) {
                 seen.insert(g.toCaseFolded());
                 list << g;

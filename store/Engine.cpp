@@ -10,6 +10,7 @@
 #include <atomic>
 
 #include "store/EngineDetail.h"
+#include "store/Fields.h"
 #include "store/FullText.h"
 #include "store/SqlText.h"
 
@@ -247,7 +248,7 @@ QStringList tableColumns(sqlite3* db, const QString& table) {
 }
 
 bool isWideField(const QString& name) {
-    return name.compare(QLatin1String("content"), Qt::CaseInsensitive) == 0;
+    return name.compare(store::kFieldContent, Qt::CaseInsensitive) == 0;
 }
 
 void createBodyFor(sqlite3* db, const QString& table) {
@@ -260,10 +261,10 @@ void createBodyFor(sqlite3* db, const QString& table) {
                  .arg(bracket(table + QStringLiteral("$bodydel")), t, b));
     // Titles are sorted and order numbers ranged over all the time.
     for (const QString& c : tableColumns(db, table)) {
-        if (c.compare(QLatin1String("theme"), Qt::CaseInsensitive) == 0)
+        if (c.compare(store::kFieldTheme, Qt::CaseInsensitive) == 0)
             exec(db, QStringLiteral("CREATE INDEX %1 ON %2(theme)")
                          .arg(bracket(table + QStringLiteral("$theme")), t));
-        if (c.compare(QLatin1String("SeqNo"), Qt::CaseInsensitive) == 0)
+        if (c.compare(store::kFieldSeqNo, Qt::CaseInsensitive) == 0)
             exec(db, QStringLiteral("CREATE INDEX %1 ON %2(SeqNo)")
                          .arg(bracket(table + QStringLiteral("$seqno")), t));
     }
@@ -419,7 +420,7 @@ static bool trySelectInto(sqlite3* db, const Tokens& t, const Params& params) {
     if (sig != QStringList{QStringLiteral("where"), QStringLiteral("1"), QStringLiteral("="),
                            QStringLiteral("2")}) {
         QStringList fields = tableColumns(db, source);
-        if (hasBody(db, source)) fields << QStringLiteral("content");
+        if (hasBody(db, source)) fields << store::kFieldContent;
         QStringList b;
         for (const QString& f : fields) b << bracket(f);
         const QString copy = QStringLiteral("INSERT INTO %1(%2) SELECT %2 FROM %3")
@@ -601,7 +602,7 @@ QStringList Connection::tableNames() {
 QStringList Connection::fieldNames(const QString& table) {
     open();
     QStringList cols = tableColumns(d->db, table);
-    if (hasBody(d->db, table)) cols << QStringLiteral("content");
+    if (hasBody(d->db, table)) cols << store::kFieldContent;
     return cols;
 }
 

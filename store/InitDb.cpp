@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "store/Engine.h"
+#include "store/Fields.h"
 
 namespace store {
 
@@ -143,14 +144,14 @@ base::Result<void> createInstallationDatabase(const QString& dir) {
             int seq = 1;
             for (const Article& a : welcomeArticles()) {
                 rs.append();
-                rs.setValue(QStringLiteral("group"), QString::fromUtf8(kGuideCategory));
-                rs.setValue(QStringLiteral("theme"), QString::fromUtf8(a.theme));
-                rs.setValue(QStringLiteral("isformat"), a.rtf);
+                rs.setValue(store::kFieldGroup, QString::fromUtf8(kGuideCategory));
+                rs.setValue(store::kFieldTheme, QString::fromUtf8(a.theme));
+                rs.setValue(store::kFieldIsFormat, a.rtf);
                 if (a.rtf)
-                    rs.writeBlob(QStringLiteral("content"), guideRtf());
+                    rs.writeBlob(store::kFieldContent, guideRtf());
                 else
-                    rs.setValue(QStringLiteral("content"), a.text);
-                rs.setValue(QStringLiteral("SeqNo"), seq++);
+                    rs.setValue(store::kFieldContent, a.text);
+                rs.setValue(store::kFieldSeqNo, seq++);
                 rs.post();
             }
             rs.close();

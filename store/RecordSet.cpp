@@ -13,6 +13,7 @@
 
 #include "store/Engine.h"
 #include "store/EngineDetail.h"
+#include "store/Fields.h"
 #include "store/SqlText.h"
 
 namespace store {
@@ -256,7 +257,7 @@ void RecordSet::Impl::openTable(const Tokens& t, const SimpleSelect& ss, bool* h
     const QStringList phys = tableColumns(db(), ss.table);
     const bool body = hasBody(db(), ss.table);
     QStringList logical = phys;
-    if (body) logical << QStringLiteral("content");
+    if (body) logical << store::kFieldContent;
     QStringList f, c;
     for (const QString& col : ss.columns) {
         if (col == QLatin1String("*")) {

@@ -2,18 +2,20 @@
 // reopened with the search query so the title list can show the hits.
 #include "store/Search.h"
 
+#include "store/Fields.h"
+
 namespace store {
 
-QString searchSql(int mode) {
+QString searchSql(SearchMode mode) {
     // Rich-text bodies are stored as bytes, which LIKE never matches: the
     // body is compared as text, so its markup matches literally.
-    if (mode == SearchContent)
+    if (mode == SearchMode::Content)
         return QStringLiteral(
             "SELECT * FROM datum WHERE CAST([content] AS TEXT) LIKE :content ORDER  By content");
     return QStringLiteral("SELECT * FROM datum WHERE [theme] LIKE :theme ORDER  By theme");
 }
 
-void openSearch(ArticleStore& s, int mode, const QString& keyword) {
+void openSearch(ArticleStore& s, SearchMode mode, const QString& keyword) {
     RecordSet& q = s.ADOQuery1();
     q.close();
     q.clearSql();
@@ -21,8 +23,7 @@ void openSearch(ArticleStore& s, int mode, const QString& keyword) {
     q.setSql(searchSql(mode));
     // The keyword goes in as typed: LIKE's own pattern characters keep their meaning.
     const QString pattern = QLatin1Char('%') + keyword + QLatin1Char('%');
-    q.setParam(mode == SearchContent ? QStringLiteral("content") : QStringLiteral("theme"),
-               pattern);
+    q.setParam(mode == SearchMode::Content ? store::kFieldContent : store::kFieldTheme, pattern);
     q.open();
     q.first();
 }

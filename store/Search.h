@@ -7,12 +7,13 @@
 
 namespace store {
 
-enum SearchMode { SearchTitle = 0, SearchContent = 1 };
+// In the order of the search dialog's list.
+enum class SearchMode { Title, Content };
 
 // "SELECT * FROM datum WHERE [theme] LIKE :theme ORDER  By theme" and the
 // content variant.
-QString searchSql(int mode);
+QString searchSql(SearchMode mode);
 // Reopens the main record set with the search query and "%" + keyword + "%".
-void openSearch(ArticleStore& s, int mode, const QString& keyword);
+void openSearch(ArticleStore& s, SearchMode mode, const QString& keyword);
 
 }  // namespace store

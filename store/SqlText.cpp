@@ -1,5 +1,7 @@
 #include "store/SqlText.h"
 
+#include "store/Fields.h"
+
 namespace store::sqltext {
 
 const char* const kTextCollation = "PINYIN";
@@ -175,7 +177,7 @@ static void rewriteColumnDef(Tokens& t, int from, int to) {
             length = t[num].text;
     }
     const QString column = t[nameIx].name();
-    const bool wide = column.compare(QLatin1String("content"), Qt::CaseInsensitive) == 0;
+    const bool wide = column.compare(store::kFieldContent, Qt::CaseInsensitive) == 0;
     QString extra = QLatin1String(" COLLATE ") +
                     (wide ? QLatin1String("NOCASE") : QLatin1String(kTextCollation));
     bool lengthOk = false;

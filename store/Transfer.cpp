@@ -127,12 +127,12 @@ void copyListedRows(Connection& conn, sqlite3* db, const QString& source, const 
 }  // namespace
 
 void transferArticles(ArticleStore& s, const QString& sourceTable, const QString& targetTable,
-                      const std::optional<QString>& category, int mode,
+                      const std::optional<QString>& category, TransferMode mode,
                       const std::function<void()>& afterEachRow,
                       const std::function<void()>& progressStep) {
     checkTable(sourceTable);
     checkTable(targetTable);
-    if (mode < TransferAll || mode > TransferNoDuplicatesDelete)
+    if (mode < TransferMode::All || mode > TransferMode::NoDuplicatesDelete)
         throw StoreError("unknown transfer mode");
     if (sourceTable.compare(targetTable, Qt::CaseInsensitive) == 0)
         throw StoreError("the source and the target are the same workbook");
@@ -147,12 +147,12 @@ void transferArticles(ArticleStore& s, const QString& sourceTable, const QString
     sqlite3* db = conn.handle();
 
     step();
-    const bool setMode = mode == TransferAll || mode == TransferAllDelete;
+    const bool setMode = mode == TransferMode::All || mode == TransferMode::AllDelete;
     const int count =
         setMode ? listAllRows(db, C, category) : listNewTitles(db, C, T, category, afterEachRow);
     if (count > 0) {
         copyListedRows(conn, db, C, T, count);
-        if (mode == TransferAllDelete || mode == TransferNoDuplicatesDelete)
+        if (mode == TransferMode::AllDelete || mode == TransferMode::NoDuplicatesDelete)
             conn.execute(QStringLiteral("delete from ") + C +
                          QStringLiteral(" where rowid in (select src from %1)").arg(kRows));
     }

@@ -11,11 +11,12 @@
 
 namespace store {
 
-enum TransferMode {
-    TransferAll = 0,                 // "全部添加，不删除原文章"
-    TransferNoDuplicates = 1,        // "无重复添加不删除原文章"
-    TransferAllDelete = 2,           // "全部添加，删除原文章"
-    TransferNoDuplicatesDelete = 3,  // "无重复添加删除原文章"
+// In the order of the transfer page's list.
+enum class TransferMode {
+    All,                 // "全部添加，不删除原文章"
+    NoDuplicates,        // "无重复添加不删除原文章"
+    AllDelete,           // "全部添加，删除原文章"
+    NoDuplicatesDelete,  // "无重复添加删除原文章"
 };
 
 // Copies per mode, gives copied rows 999999999, renumbers target then source
@@ -26,7 +27,7 @@ enum TransferMode {
 // progressStep runs four times: before the copy, the fix-up, the target's and the source's
 // renumbering. Throws StoreError and leaves both tables unchanged on failure.
 void transferArticles(ArticleStore& s, const QString& sourceTable, const QString& targetTable,
-                      const std::optional<QString>& category, int mode,
+                      const std::optional<QString>& category, TransferMode mode,
                       const std::function<void()>& afterEachRow = {},
                       const std::function<void()>& progressStep = {});
 

@@ -12,6 +12,7 @@
 
 #include "store/ArticleStore.h"
 #include "store/Engine.h"
+#include "store/Fields.h"
 #include "store/LegacyImport.h"
 
 namespace store::mdb {
@@ -206,30 +207,30 @@ int copyWorkbook(TableReader& in, store::Connection& conn, const QString& table,
         rs.append();
         if (cId >= 0) {
             const std::optional<qint64> id = in.integer(cId);
-            if (id) rs.setValue(QStringLiteral("id"), QVariant(*id));
+            if (id) rs.setValue(store::kFieldId, QVariant(*id));
         }
-        rs.setValue(QStringLiteral("group"), cGroup >= 0 ? in.textOrNull(cGroup) : QVariant());
-        rs.setValue(QStringLiteral("theme"), cTheme >= 0 ? in.textOrNull(cTheme) : QVariant());
+        rs.setValue(store::kFieldGroup, cGroup >= 0 ? in.textOrNull(cGroup) : QVariant());
+        rs.setValue(store::kFieldTheme, cTheme >= 0 ? in.textOrNull(cTheme) : QVariant());
         const bool rtf = in.boolean(cFormat);
-        rs.setValue(QStringLiteral("isformat"), rtf);
+        rs.setValue(store::kFieldIsFormat, rtf);
         if (cContent >= 0 && !in.isNull(cContent)) {
             if (in.type(cContent) == MDB_OLE || in.type(cContent) == MDB_BINARY) {
                 const QByteArray bytes = in.oleBytes(cContent);
                 if (rtf)
-                    rs.writeBlob(QStringLiteral("content"), bytes);
+                    rs.writeBlob(store::kFieldContent, bytes);
                 else
-                    rs.setValue(QStringLiteral("content"), store::decodeLegacyPlainText(bytes));
+                    rs.setValue(store::kFieldContent, store::decodeLegacyPlainText(bytes));
             } else if (rtf) {
-                rs.writeBlob(QStringLiteral("content"), store::rtfBytesFromText(in.text(cContent)));
+                rs.writeBlob(store::kFieldContent, store::rtfBytesFromText(in.text(cContent)));
             } else {
-                rs.setValue(QStringLiteral("content"), in.text(cContent));
+                rs.setValue(store::kFieldContent, in.text(cContent));
             }
         }
         if (numberRows) {
-            rs.setValue(QStringLiteral("SeqNo"), rows);
+            rs.setValue(store::kFieldSeqNo, rows);
         } else if (cSeq >= 0) {
             const std::optional<qint64> seq = in.integer(cSeq);
-            if (seq) rs.setValue(QStringLiteral("SeqNo"), QVariant(*seq));
+            if (seq) rs.setValue(store::kFieldSeqNo, QVariant(*seq));
         }
         rs.post();
         ++*done;

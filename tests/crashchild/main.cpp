@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
                              QString::fromLatin1(store::kDatabasePassword));
         } else if (op.startsWith("transfer")) {
             store::transferArticles(s, QStringLiteral("datum"), QStringLiteral("datum1"),
-                                    std::nullopt, op.mid(8).toInt());
+                                    std::nullopt,
+                                    static_cast<store::TransferMode>(op.mid(8).toInt()));
         } else if (op == "clear") {
             store::clearWorkbook(s, QStringLiteral("datum"));
         } else if (op == "rename") {

@@ -38,7 +38,7 @@ TEST_F(InstalledStartupTest, FreshDatabaseWithoutSettingsFileUsesTheDefaults) {
     EXPECT_EQ(w->tabCaptions(), L({"主工作簿", "工作簿1", "工作簿2", "工作簿3"}));
     EXPECT_EQ(w->moveItems[2]->text(), "工作簿2");
     EXPECT_EQ(w->currentTable(), "datum");
-    EXPECT_EQ(w->session().sortMode, store::SortCustom);
+    EXPECT_EQ(w->session().sortMode, store::SortMode::Custom);
     EXPECT_TRUE(w->ListBox1->titleDragEnabled());
     EXPECT_EQ(w->ListBox1->itemHeight(), TitleList::kHeightMedium);
     // Titles of the installation database in custom order, pictures mode.

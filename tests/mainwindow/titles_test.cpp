@@ -72,7 +72,7 @@ TEST_F(TitlesTest, CategoryFilterKeepsTheSortModeAndTheCounts) {
     w->cxTabControl1->setCurrentIndex(1);
     w->cxTabControl1->setCurrentIndex(0);
     EXPECT_EQ(items(), L({"1. c", "2. a", "3. e", "4. b", "5. d"}));
-    EXPECT_EQ(w->session().sortMode, store::SortAscending);
+    EXPECT_EQ(w->session().sortMode, store::SortMode::Ascending);
     EXPECT_FALSE(w->ListBox1->titleDragEnabled());
 }
 
@@ -141,19 +141,20 @@ TEST_F(TitlesTest, SortHeaderAndSortMenuCycle) {
     const QStringList custom = L({"c", "a", "e", "b", "d"});
     struct Step {
         std::function<void()> act;
-        int mode;
+        store::SortMode mode;
         SortHeader::Arrow arrow;
         QStringList expected;
     };
     const Step steps[] = {
-        {[&] { w->cxHeader1SectionClick(0); }, store::SortAscending, SortHeader::Up, asc},
-        {[&] { w->cxHeader1SectionClick(0); }, store::SortDescending, SortHeader::Down, desc},
-        {[&] { w->cxHeader1SectionClick(0); }, store::SortAscending, SortHeader::Up, asc},
-        {[&] { w->cxHeader1SectionClick(1); }, store::SortCustom, SortHeader::NoArrow, custom},
-        {[&] { w->action("N4")->trigger(); }, store::SortDescending, SortHeader::Down, desc},
-        {[&] { w->action("N4")->trigger(); }, store::SortDescending, SortHeader::Down, desc},
-        {[&] { w->action("N3")->trigger(); }, store::SortAscending, SortHeader::Up, asc},
-        {[&] { w->action("N5")->trigger(); }, store::SortCustom, SortHeader::NoArrow, custom},
+        {[&] { w->cxHeader1SectionClick(0); }, store::SortMode::Ascending, SortHeader::Up, asc},
+        {[&] { w->cxHeader1SectionClick(0); }, store::SortMode::Descending, SortHeader::Down, desc},
+        {[&] { w->cxHeader1SectionClick(0); }, store::SortMode::Ascending, SortHeader::Up, asc},
+        {[&] { w->cxHeader1SectionClick(1); }, store::SortMode::Custom, SortHeader::NoArrow,
+         custom},
+        {[&] { w->action("N4")->trigger(); }, store::SortMode::Descending, SortHeader::Down, desc},
+        {[&] { w->action("N4")->trigger(); }, store::SortMode::Descending, SortHeader::Down, desc},
+        {[&] { w->action("N3")->trigger(); }, store::SortMode::Ascending, SortHeader::Up, asc},
+        {[&] { w->action("N5")->trigger(); }, store::SortMode::Custom, SortHeader::NoArrow, custom},
     };
     int k = 0;
     for (const Step& s : steps) {
@@ -161,15 +162,15 @@ TEST_F(TitlesTest, SortHeaderAndSortMenuCycle) {
         EXPECT_EQ(w->session().sortMode, s.mode) << k;
         EXPECT_EQ(w->cxHeader1->shownArrow(), s.arrow) << k;
         EXPECT_EQ(items(), s.expected) << k;
-        EXPECT_EQ(w->ListBox1->titleDragEnabled(), s.mode == store::SortCustom) << k;
-        EXPECT_EQ(w->session().dragEnabled, s.mode == store::SortCustom) << k;
+        EXPECT_EQ(w->ListBox1->titleDragEnabled(), s.mode == store::SortMode::Custom) << k;
+        EXPECT_EQ(w->session().dragEnabled, s.mode == store::SortMode::Custom) << k;
         ++k;
     }
     // A real click on the title section of the header.
     clickAt(w->cxHeader1, Qt::LeftButton, w->cxHeader1->sectionRect(0).center());
-    EXPECT_EQ(w->session().sortMode, store::SortAscending);
+    EXPECT_EQ(w->session().sortMode, store::SortMode::Ascending);
     clickAt(w->cxHeader1, Qt::LeftButton, w->cxHeader1->sectionRect(1).center());
-    EXPECT_EQ(w->session().sortMode, store::SortCustom);
+    EXPECT_EQ(w->session().sortMode, store::SortMode::Custom);
     EXPECT_EQ(w->cxHeader1->sectionWidth(1), 55);
 }
 

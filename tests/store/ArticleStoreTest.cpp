@@ -172,7 +172,7 @@ TEST(Drop, ReordersTheWholeTable) {
         TempDb db;
         db.addArticles("datum", "g", "t", 5);
         ArticleStore s;
-        s.OpenDb(store::CBXAllItem(store::SortCustom, "datum"));
+        s.OpenDb(store::CBXAllItem(store::SortMode::Custom, "datum"));
         EXPECT_EQ(s.dropReorder(c.s, c.t), c.changed);
         EXPECT_EQ(titles(s.ADOQuery1()), c.order);
         EXPECT_EQ(numbers(db), c.numbers);
@@ -187,16 +187,16 @@ TEST(Drop, FilteredListKeepsEveryCategorysOrder) {
     db.addArticle("datum", "B", "B2", 4);
     db.addArticle("datum", "A", "A3", 5);
     ArticleStore s;
-    s.OpenDb(store::CBXNoAllItem(store::SortCustom, "datum"), true, "A");
+    s.OpenDb(store::CBXNoAllItem(store::SortMode::Custom, "datum"), true, "A");
     ASSERT_EQ(titles(s.ADOQuery1()), L({"A1", "A2", "A3"}));
     EXPECT_TRUE(s.dropReorder(2, 0));
     EXPECT_EQ(titles(s.ADOQuery1()), L({"A3", "A1", "A2"}));
-    s.OpenDb(store::CBXAllItem(store::SortCustom, "datum"));
+    s.OpenDb(store::CBXAllItem(store::SortMode::Custom, "datum"));
     EXPECT_EQ(titles(s.ADOQuery1()), L({"A3", "A1", "B1", "A2", "B2"}));
     // Moving down inside the filter: the dragged article ends after the target.
-    s.OpenDb(store::CBXNoAllItem(store::SortCustom, "datum"), true, "A");
+    s.OpenDb(store::CBXNoAllItem(store::SortMode::Custom, "datum"), true, "A");
     EXPECT_TRUE(s.dropReorder(0, 1));
-    s.OpenDb(store::CBXAllItem(store::SortCustom, "datum"));
+    s.OpenDb(store::CBXAllItem(store::SortMode::Custom, "datum"));
     EXPECT_EQ(titles(s.ADOQuery1()), L({"A1", "A3", "B1", "A2", "B2"}));
 }
 
@@ -210,13 +210,13 @@ TEST(Drop, OnlyTheCurrentWorkbookInCustomOrderIsReordered) {
         bool reorders;
     } cases[] = {
         {"workbook opened", store::workbookOpenSql("datum"), true},
-        {"all, custom order", store::CBXAllItem(store::SortCustom, "datum"), true},
-        {"one category, custom order", store::CBXNoAllItem(store::SortCustom, "datum"), true},
-        {"title ascending", store::CBXAllItem(store::SortAscending, "datum"), false},
-        {"title descending", store::CBXNoAllItem(store::SortDescending, "datum"), false},
-        {"title search", store::searchSql(store::SearchTitle), false},
+        {"all, custom order", store::CBXAllItem(store::SortMode::Custom, "datum"), true},
+        {"one category, custom order", store::CBXNoAllItem(store::SortMode::Custom, "datum"), true},
+        {"title ascending", store::CBXAllItem(store::SortMode::Ascending, "datum"), false},
+        {"title descending", store::CBXNoAllItem(store::SortMode::Descending, "datum"), false},
+        {"title search", store::searchSql(store::SearchMode::Title), false},
         {"stored order after a compaction", "select * from datum ", false},
-        {"another workbook", store::CBXAllItem(store::SortCustom, "datum1"), false},
+        {"another workbook", store::CBXAllItem(store::SortMode::Custom, "datum1"), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -229,8 +229,8 @@ TEST(Drop, OnlyTheCurrentWorkbookInCustomOrderIsReordered) {
         db.addArticle("datum1", "g", "y", 2);
         db.addArticle("datum1", "g", "z", 3);
         ArticleStore s;
-        if (c.sql == store::searchSql(store::SearchTitle))
-            store::openSearch(s, store::SearchTitle, "");
+        if (c.sql == store::searchSql(store::SearchMode::Title))
+            store::openSearch(s, store::SearchMode::Title, "");
         else
             s.OpenDb(c.sql, true, "g");
         ASSERT_EQ(s.ADOQuery1().recordCount(), 3);
@@ -251,7 +251,7 @@ TEST(Drop, ANullNumberOnEitherSideDoesNothing) {
         db.addArticle("datum", "g", "a", 1);
         db.addArticle("datum", "g", "b", 2);
         ArticleStore s;
-        s.OpenDb(store::CBXAllItem(store::SortCustom, "datum"));  // n, a, b
+        s.OpenDb(store::CBXAllItem(store::SortMode::Custom, "datum"));  // n, a, b
         const int other = nullRow == 0 ? 2 : 0;
         EXPECT_FALSE(s.dropReorder(nullRow == 0 ? 0 : other, nullRow == 0 ? other : 0));
         EXPECT_EQ(numbers(db), L({"n=<null>", "a=1", "b=2"}));
@@ -279,8 +279,8 @@ TEST(Drop, TheListAfterADropIsWhatANewQueryGives) {
     std::mt19937 rng(7);
     for (int round = 0; round < 60; ++round) {
         const char* group = round % 4 == 3 ? nullptr : groups[round % 3];
-        const QString sql = group ? store::CBXNoAllItem(store::SortCustom, "datum")
-                                  : store::CBXAllItem(store::SortCustom, "datum");
+        const QString sql = group ? store::CBXNoAllItem(store::SortMode::Custom, "datum")
+                                  : store::CBXAllItem(store::SortMode::Custom, "datum");
         s.OpenDb(sql, group != nullptr, group ? QString::fromLatin1(group) : QString());
         const int n = s.ADOQuery1().recordCount();
         ASSERT_GT(n, 1);
@@ -308,10 +308,10 @@ TEST(TextComparison, TitlesSortInPinyinOrderIgnoringLatinCase) {
     for (const char* t : {"中国", "北京", "banana", "阿里", "Apple", "上海", "apple pie", "重庆"})
         db.addArticle("datum", "g", QString::fromUtf8(t), ++n);
     ArticleStore s;
-    s.OpenDb(store::CBXAllItem(store::SortAscending, "datum"));
+    s.OpenDb(store::CBXAllItem(store::SortMode::Ascending, "datum"));
     const QStringList asc = titles(s.ADOQuery1());
     EXPECT_EQ(asc, L({"阿里", "北京", "重庆", "上海", "中国", "Apple", "apple pie", "banana"}));
-    s.OpenDb(store::CBXAllItem(store::SortDescending, "datum"));
+    s.OpenDb(store::CBXAllItem(store::SortMode::Descending, "datum"));
     QStringList desc = asc;
     std::reverse(desc.begin(), desc.end());
     EXPECT_EQ(titles(s.ADOQuery1()), desc);
@@ -325,7 +325,7 @@ TEST(TextComparison, CategoriesAndUsersIgnoreLatinCase) {
     db.addArticle("datum1", "NOTES", "two", 2);
     db.addArticle("datum1", "Nötes", "three", 3);
     s.setCurrentTable("datum1");
-    s.OpenDb(store::CBXNoAllItem(store::SortCustom, "datum1"), true, "notes");
+    s.OpenDb(store::CBXNoAllItem(store::SortMode::Custom, "datum1"), true, "notes");
     EXPECT_EQ(titles(s.ADOQuery1()), L({"one", "two"}));
     // The user row is found under any Latin case.
     EXPECT_EQ(db.column("select * from UsersData where userID=:u", "userID", {{"u", "ADMIN"}}),

@@ -91,7 +91,7 @@ TEST_F(ArticlesTest, NoArticleAtThePositionChangesNothing) {
     }
     // An empty search result: the notice line of the list has no row behind it,
     // and writing there must not start a new article.
-    store::openSearch(s, store::SearchTitle, "不存在");
+    store::openSearch(s, store::SearchMode::Title, "不存在");
     ASSERT_EQ(s.ADOQuery1().recordCount(), 0);
     EXPECT_THROW(store::renameTitle(s, 0, "新"), store::StoreError);
     EXPECT_THROW(store::changeCategoryAndTitle(s, 0, "g", "新"), store::StoreError);
@@ -188,19 +188,19 @@ TEST_F(ArticlesTest, SearchReadsTheMainWorkbookOnly) {
     db.addArticle("datum1", "g", "笔记本", 1);
     openWorkbook("datum1");
     struct Case {
-        int mode;
+        store::SearchMode mode;
         const char* keyword;
         const char* hits;  // in title order (pinyin)
     } cases[] = {
-        {store::SearchTitle, "笔记", "笔记二 读笔记"},
-        {store::SearchTitle, "abc", "ABC"},  // Latin letters ignore case
-        {store::SearchTitle, "没有", ""},
-        {store::SearchContent, "读书", "闲谈"},
+        {store::SearchMode::Title, "笔记", "笔记二 读笔记"},
+        {store::SearchMode::Title, "abc", "ABC"},  // Latin letters ignore case
+        {store::SearchMode::Title, "没有", ""},
+        {store::SearchMode::Content, "读书", "闲谈"},
         // A rich-text body matches only its markup, literally.
-        {store::SearchContent, "\\b bold", "ABC"},
-        {store::SearchContent, "ansicpg936", "ABC"},
-        {store::SearchContent, "中文", ""},
-        {store::SearchContent, "100%", "闲谈"},
+        {store::SearchMode::Content, "\\b bold", "ABC"},
+        {store::SearchMode::Content, "ansicpg936", "ABC"},
+        {store::SearchMode::Content, "中文", ""},
+        {store::SearchMode::Content, "100%", "闲谈"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keyword);
@@ -210,19 +210,20 @@ TEST_F(ArticlesTest, SearchReadsTheMainWorkbookOnly) {
     }
     // "%" alone: every title of the main workbook that is not null.
     db.exec("update datum set theme=null where theme='读笔记'");
-    store::openSearch(s, store::SearchTitle, "%");
+    store::openSearch(s, store::SearchMode::Title, "%");
     QStringList all = mainTitles(s.ADOQuery1());
     all.sort();
     QStringList expected = L({"ABC", "笔记二", "闲谈"});
     expected.sort();
     EXPECT_EQ(all, expected);
     EXPECT_EQ(s.currentTable(), "datum1");
-    EXPECT_EQ(store::searchSql(0), "SELECT * FROM datum WHERE [theme] LIKE :theme ORDER  By theme");
+    EXPECT_EQ(store::searchSql(store::SearchMode::Title),
+              "SELECT * FROM datum WHERE [theme] LIKE :theme ORDER  By theme");
 
     // Deleting a hit removes it from datum; the renumbering concerns the
     // current workbook, and the search stays the main record set's query.
     db.exec("update datum set theme='读笔记' where theme is null");
-    store::openSearch(s, store::SearchTitle, "笔记");
+    store::openSearch(s, store::SearchMode::Title, "笔记");
     store::deleteArticle(s, 0);
     EXPECT_EQ(titles(db.conn(), "datum"), L({"读笔记", "ABC", "闲谈"}));
     EXPECT_EQ(titles(db.conn(), "datum1"), L({"笔记本"}));

@@ -240,13 +240,16 @@ TEST_F(FullTextConsistencyTest, EveryWriteCommandKeepsTheIndexCurrent) {
         {"category rename",
          [&] { store::renameCategory(s.connection(), "datum", "读书", "阅读"); }},
         {"transfer all",
-         [&] { store::transferArticles(s, "datum", "datum1", "", store::TransferAll); }},
+         [&] { store::transferArticles(s, "datum", "datum1", "", store::TransferMode::All); }},
         {"transfer no duplicates, delete",
          [&] {
-             store::transferArticles(s, "datum1", "datum3", "", store::TransferNoDuplicatesDelete);
+             store::transferArticles(s, "datum1", "datum3", "",
+                                     store::TransferMode::NoDuplicatesDelete);
          }},
         {"transfer one category, delete",
-         [&] { store::transferArticles(s, "datum3", "datum", "阅读", store::TransferAllDelete); }},
+         [&] {
+             store::transferArticles(s, "datum3", "datum", "阅读", store::TransferMode::AllDelete);
+         }},
         {"another connection (AddDB)",
          [&] { db.addArticle("datum2", "外来", "另一进程", 5, true, kRtf); }},
         {"AddDB append", [&] { store::appendArticles(db.conn(), "datum2", s, "datum3", false); }},

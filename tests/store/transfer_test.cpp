@@ -40,9 +40,14 @@ class TransferTest : public ::testing::Test {
         return out;
     }
 
+    void transfer(const std::optional<QString>& category, store::TransferMode mode,
+                  const QString& source = "datum", const QString& target = "datum1") {
+        store::transferArticles(s, source, target, category, mode);
+    }
+    // By the mode's position in the transfer page's list (the tables below).
     void transfer(const std::optional<QString>& category, int mode, const QString& source = "datum",
                   const QString& target = "datum1") {
-        store::transferArticles(s, source, target, category, mode);
+        transfer(category, static_cast<store::TransferMode>(mode), source, target);
     }
 
     testsupport::TempDb db;
@@ -133,7 +138,7 @@ TEST_F(TransferTest, TargetKeepsItsOrderAndSourceItsCustomOrder) {
     db.addArticle("datum", "a", "二", std::nullopt);  // a row another program added
     db.addArticle("datum1", "b", "后", 7);
     db.addArticle("datum1", "b", "前", 3);
-    transfer(std::nullopt, store::TransferAll);
+    transfer(std::nullopt, store::TransferMode::All);
     EXPECT_EQ(testsupport::titles(db.conn(), "datum1"),
               (QStringList{"前", "后", "三", "一", "二"}));
     EXPECT_EQ(seqNos(db.conn(), "datum1"), oneToN(5));
@@ -166,10 +171,10 @@ TEST_F(TransferTest, CategoryWithQuoteWorks) {
     db.addArticle("datum", "It's", "a", 1);
     db.addArticle("datum", "It's", "b", 2);
     db.addArticle("datum", "其他", "c", 3);
-    transfer("It's", store::TransferAllDelete);
+    transfer("It's", store::TransferMode::AllDelete);
     EXPECT_EQ(groupTitles("datum1"), (QStringList{"It's/a", "It's/b"}));
     EXPECT_EQ(groupTitles("datum"), (QStringList{"其他/c"}));
-    transfer("It's", store::TransferNoDuplicatesDelete, "datum1", "datum2");
+    transfer("It's", store::TransferMode::NoDuplicatesDelete, "datum1", "datum2");
     EXPECT_EQ(groupTitles("datum2"), (QStringList{"It's/a", "It's/b"}));
     EXPECT_TRUE(groupTitles("datum1").isEmpty());
 }
@@ -181,8 +186,8 @@ TEST_F(TransferTest, CallbacksRunAsAnnounced) {
         SCOPED_TRACE(mode);
         int rows = 0, steps = 0;
         store::transferArticles(
-            s, "datum", mode < 2 ? "datum1" : "datum2", "读书", mode, [&] { ++rows; },
-            [&] { ++steps; });
+            s, "datum", mode < 2 ? "datum1" : "datum2", "读书",
+            static_cast<store::TransferMode>(mode), [&] { ++rows; }, [&] { ++steps; });
         EXPECT_EQ(steps, 4);
         // Every selected source row of the row-by-row modes, copied or not.
         EXPECT_EQ(rows, (mode == 1 || mode == 3) ? 5 : 0);
@@ -223,7 +228,7 @@ TEST_F(TransferTest, AFailureLeavesBothWorkbooksAsTheyWere) {
             (QString::fromUtf8(st.trigger).contains("fail_copy") ? "fail_copy" : "fail_renumber"));
     }
     // The session still works afterwards.
-    transfer(std::nullopt, store::TransferAll);
+    transfer(std::nullopt, store::TransferMode::All);
     EXPECT_EQ(seqNos(db.conn(), "datum1"), oneToN(6));
 }
 
