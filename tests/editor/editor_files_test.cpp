@@ -14,6 +14,7 @@
 #include "EditorFixture.h"
 #include "platform/core/TextCodec.h"
 #include "richtext/Rtf.h"
+#include "tests/support/Helpers.h"
 
 using platform::Answer;
 using platform::Buttons;
@@ -23,10 +24,7 @@ using testsupport::pick;
 namespace editortest {
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::readAll;
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);

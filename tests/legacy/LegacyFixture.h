@@ -3,11 +3,12 @@
 // manifest that lists every article the reference library must give.
 
 #include <QByteArray>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include "tests/support/Helpers.h"
 
 namespace legacytest {
 
@@ -19,15 +20,8 @@ inline QString toolPath() {
     return QStringLiteral(YUNJAN_BINARY_DIR "/tools/yunjan-import-mdb");
 }
 
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return f.readAll();
-}
-
-inline QByteArray fileHash(const QString& path) {
-    return QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha256);
-}
+using testsupport::fileHash;
+using testsupport::readAll;
 
 struct ManifestRow {
     QString table;

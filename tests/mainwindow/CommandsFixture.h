@@ -21,6 +21,7 @@
 #include "platform/core/ProfileFile.h"
 #include "richtext/RichEditCtrl.h"
 #include "tests/support/ArticleRows.h"
+#include "tests/support/Helpers.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDb.h"
 #include "widgets/ViewerFindDialog.h"
@@ -54,11 +55,7 @@ inline void keyClicks(QWidget* target, const QString& text) {
     for (QChar c : text) keyClick(target, 0, QString(c));
 }
 
-inline QStringList L(std::initializer_list<const char*> items) {
-    QStringList l;
-    for (const char* s : items) l << QString::fromUtf8(s);
-    return l;
-}
+using testsupport::L;
 
 class MainWindowTest : public ::testing::Test {
   protected:

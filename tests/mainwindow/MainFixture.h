@@ -21,16 +21,13 @@
 #include "platform/core/TextCodec.h"
 #include "richtext/RichEditCtrl.h"
 #include "tests/support/ArticleRows.h"
+#include "tests/support/Helpers.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDb.h"
 
 namespace mwtest {
 
-inline QStringList L(std::initializer_list<const char*> items) {
-    QStringList l;
-    for (const char* s : items) l << QString::fromUtf8(s);
-    return l;
-}
+using testsupport::L;
 
 // Mouse input as the platform delivers it (pos in the widget's coordinates).
 inline void mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, const QPoint& pos,

@@ -10,6 +10,7 @@
 #include "store/Search.h"
 #include "tests/store/QtPrinters.h"
 #include "tests/support/ArticleRows.h"
+#include "tests/support/Helpers.h"
 #include "tests/support/TempDb.h"
 
 using store::ArticleStore;
@@ -32,11 +33,7 @@ QStringList numbers(TempDb& db, const QString& table = "datum") {
     return out;
 }
 
-QStringList L(std::initializer_list<const char*> items) {
-    QStringList l;
-    for (const char* s : items) l << QString::fromUtf8(s);
-    return l;
-}
+using testsupport::L;
 
 }  // namespace
 

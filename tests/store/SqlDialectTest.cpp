@@ -8,6 +8,7 @@
 #include "store/ArticleStore.h"
 #include "store/SqlText.h"
 #include "tests/store/QtPrinters.h"
+#include "tests/support/Helpers.h"
 #include "tests/support/TempDb.h"
 
 using store::Params;
@@ -68,11 +69,7 @@ struct SqlCase {
     std::function<void(TempDb&)> check;  // for commands
 };
 
-QStringList L(std::initializer_list<const char*> items) {
-    QStringList l;
-    for (const char* s : items) l << QString::fromUtf8(s);
-    return l;
-}
+using testsupport::L;
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 
 #include "store/Search.h"
 #include "tests/support/ArticleRows.h"
+#include "tests/support/Helpers.h"
 #include "tests/support/TempDb.h"
 
 namespace {
@@ -17,11 +18,7 @@ using testsupport::libraryFingerprint;
 using testsupport::seqNos;
 using testsupport::titles;
 
-QStringList L(std::initializer_list<const char*> items) {
-    QStringList l;
-    for (const char* s : items) l << QString::fromUtf8(s);
-    return l;
-}
+using testsupport::L;
 
 QStringList mainTitles(store::RecordSet& rs) {
     QStringList out;

@@ -16,6 +16,7 @@
 
 #include "store/ArticleStore.h"
 #include "tests/support/ArticleRows.h"
+#include "tests/support/Helpers.h"
 #include "tests/support/TempDb.h"
 
 namespace {
@@ -26,45 +27,9 @@ const QString kDbFile = QStringLiteral("data/YunjanDB.mdb");
 const QString kPassword = QString::fromLatin1(store::kDatabasePassword);
 const QString kTemp = QStringLiteral("tempdb$$.$$$");
 
-QByteArray fileHash(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
+using testsupport::fileHash;
 
-// Another process holding the database open (a shared lock, as the program's
-// connection holds) until the object goes.
-class OtherProcess {
-  public:
-    explicit OtherProcess(const QString& path) {
-        int ready[2];
-        if (::pipe(ready) != 0 || ::pipe(release_) != 0) return;
-        const QByteArray native = QFile::encodeName(path);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(release_[1]);
-            const int fd = ::open(native.constData(), O_RDONLY);
-            ::flock(fd, LOCK_SH);
-            char c = 'x';
-            (void)!::write(ready[1], &c, 1);
-            (void)!::read(release_[0], &c, 1);  // until the parent closes its end
-            ::_exit(0);
-        }
-        char c;
-        (void)!::read(ready[0], &c, 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
-        ::close(release_[0]);
-    }
-    ~OtherProcess() {
-        ::close(release_[1]);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int release_[2] = {-1, -1};
-};
+using testsupport::OtherProcess;
 
 class MaintenanceTest : public ::testing::Test {
   protected:
