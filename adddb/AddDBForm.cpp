@@ -16,7 +16,9 @@
 
 #include "platform/ErrorReport.h"
 #include "platform/Prompt.h"
+#include "platform/core/AppSettings.h"
 #include "platform/core/ProfileFile.h"
+#include "platform/core/ProgramPaths.h"
 #include "store/Append.h"
 #include "store/ErrorText.h"
 #include "store/LegacyImport.h"
@@ -94,14 +96,13 @@ TAddDBForm::TAddDBForm(const QString& targetPath, QWidget* parent) : QWidget(par
 TAddDBForm::~TAddDBForm() = default;
 
 QString TAddDBForm::workbookName(int position) const {
-    // The names the user gave the workbooks, from the program's settings file.
-    const QString ini =
-        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("yunjan.ini"));
-    const QString def = store::defaultWorkbookName(position);
-    if (!QFileInfo::exists(ini)) return def;
-    return platform::ProfileFile(ini).readString(
-        QStringLiteral("cxTabControl1TabsName"),
-        QStringLiteral("cxTabControl1TabsName%1").arg(position), def);
+    // The names the user gave the workbooks, from the main program's settings
+    // file (the user's own when installed).
+    platform::AppSettings settings;
+    settings.load(platform::ProfileFile(platform::mainProgramPaths().settingsFile));
+    return position >= 0 && position < platform::AppSettings::kWorkbookCount
+               ? settings.workbookNames[position]
+               : store::defaultWorkbookName(position);
 }
 
 bool TAddDBForm::loadSource(const QString& path) {

@@ -63,4 +63,17 @@ ProgramPaths programPaths() {
                            QProcessEnvironment::systemEnvironment());
 }
 
+ProgramPaths mainProgramPathsFor(const QString& programFile, bool installed,
+                                 const QProcessEnvironment& env) {
+    const QString mainProgram =
+        QFileInfo(programFile).absoluteDir().absoluteFilePath(QStringLiteral("yunjan"));
+    return programPathsFor(mainProgram, installed, env);
+}
+
+ProgramPaths mainProgramPaths() {
+    const QString program = QCoreApplication::applicationFilePath();
+    return mainProgramPathsFor(program, isInstalledProgram(program),
+                               QProcessEnvironment::systemEnvironment());
+}
+
 }  // namespace platform

@@ -40,4 +40,10 @@ QString installBinDir();
 // The paths of this process.
 ProgramPaths programPaths();
 
+// The paths of the main program (yunjan) in the folder of programFile, for
+// the programs installed beside it: AddDB shares its settings file.
+ProgramPaths mainProgramPathsFor(const QString& programFile, bool installed,
+                                 const QProcessEnvironment& env);
+ProgramPaths mainProgramPaths();
+
 }  // namespace platform

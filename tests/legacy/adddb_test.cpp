@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include "adddb/AddDBForm.h"
+#include "platform/core/ProfileFile.h"
+#include "platform/core/ProgramPaths.h"
 #include "store/LegacyImport.h"
 #include "tests/legacy/LegacyFixture.h"
 #include "tests/support/ArticleRows.h"
@@ -23,11 +25,7 @@ namespace {
 
 using legacytest::dataPath;
 
-QStringList L(std::initializer_list<const char*> items) {
-    QStringList l;
-    for (const char* s : items) l << QString::fromUtf8(s);
-    return l;
-}
+using testsupport::L;
 
 class AddDBTest : public ::testing::Test {
   protected:
@@ -151,6 +149,25 @@ TEST_F(AddDBTest, SourcesThatCannotBeRead) {
 }
 
 // A picture of the window for looking at it, when YUNJAN_SCREENSHOT_DIR names a folder.
+// The target list names the workbooks as the main program's settings file
+// does (GBK), in workbook order.
+TEST_F(AddDBTest, TargetWorkbooksCarryTheNamesOfTheSettingsFile) {
+    const QString ini = platform::mainProgramPaths().settingsFile;
+    ASSERT_FALSE(QFile::exists(ini)) << ini.toStdString();
+    platform::ProfileFile file(ini);
+    ASSERT_TRUE(file.writeString(QStringLiteral("cxTabControl1TabsName"),
+                                 QStringLiteral("cxTabControl1TabsName2"),
+                                 QStringLiteral("读书笔记")));
+    struct Remove {
+        QString path;
+        ~Remove() { QFile::remove(path); }
+    } remove{ini};
+    TAddDBForm f(QStringLiteral("data/YunjanDB.mdb"));
+    QStringList names;
+    for (int i = 0; i < f.CBXtarget->count(); ++i) names << f.CBXtarget->itemText(i);
+    EXPECT_EQ(names, L({"主工作簿", "工作簿1", "读书笔记", "工作簿3"}));
+}
+
 TEST_F(AddDBTest, Screenshot) {
     const QString dir = qEnvironmentVariable("YUNJAN_SCREENSHOT_DIR");
     if (dir.isEmpty()) GTEST_SKIP() << "YUNJAN_SCREENSHOT_DIR not set";

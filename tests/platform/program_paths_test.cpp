@@ -29,6 +29,23 @@ TEST(ProgramPaths, PortableFolderKeepsSettingsBesideTheProgram) {
     EXPECT_EQ(p.documentsDir, QStringLiteral("/home/li/云笺录"));
 }
 
+// AddDB, beside the main program, reads the main program's settings file:
+// beside both when portable, the user's one when installed.
+TEST(ProgramPaths, AProgramBesideTheMainOneSharesItsSettingsFile) {
+    const QProcessEnvironment env =
+        envOf({{"HOME", "/home/li"}, {"XDG_CONFIG_HOME", "/cfg"}, {"XDG_DATA_HOME", "/data"}});
+    const struct {
+        bool installed;
+        const char* settings;
+    } cases[] = {{false, "/opt/云笺录/yunjan.ini"}, {true, "/cfg/yunjan/yunjan.ini"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.installed);
+        const ProgramPaths p =
+            platform::mainProgramPathsFor(QStringLiteral("/opt/云笺录/AddDB"), c.installed, env);
+        EXPECT_EQ(p.settingsFile, QString::fromUtf8(c.settings));
+    }
+}
+
 TEST(ProgramPaths, InstalledProgramUsesTheUsersFolders) {
     struct Case {
         const char* name;
