@@ -1,8 +1,8 @@
 // Record sets: the rows of one query, addressed by position.
 //
 // A query on one table ("select <fields or *> from T [where ...] [order by
-// ...]") keeps, per row, its rowid and the narrow fields in a compact record;
-// the body (`content`) is read only for the row that asks for it. Changes are
+// ...]") keeps, per row, its rowid and the narrow fields in a compact record
+// (RowStore); the body (`content`) is read only for the row that asks for it. Changes are
 // written back by rowid. Any other query is read whole and is read-only.
 
 #include <QtGlobal>
@@ -14,6 +14,7 @@
 #include "store/Engine.h"
 #include "store/EngineDetail.h"
 #include "store/Fields.h"
+#include "store/RowStore.h"
 #include "store/SqlText.h"
 
 namespace store {
@@ -22,91 +23,6 @@ using namespace detail;
 using namespace sqltext;
 
 namespace {
-
-// Row records live in large chunks: a record set of 100,000 rows costs a few
-// bytes over its data.
-class Arena {
-  public:
-    Arena() = default;
-    Arena(const Arena&) = delete;
-    Arena& operator=(const Arena&) = delete;
-    ~Arena() {
-        reset();
-        for (char* c : chunks_) ::operator delete(c);
-    }
-    char* alloc(size_t n) {
-        if (n > kChunk) {
-            big_.push_back(static_cast<char*>(::operator new(n)));
-            return big_.back();
-        }
-        if (current_ >= chunks_.size() || used_ + n > kChunk) {
-            if (current_ < chunks_.size()) ++current_;
-            if (current_ == chunks_.size())
-                chunks_.push_back(static_cast<char*>(::operator new(kChunk)));
-            used_ = 0;
-        }
-        char* p = chunks_[current_] + used_;
-        used_ += n;
-        return p;
-    }
-    // Forgets the records but keeps the memory for the next ones: a record
-    // set is reopened often, with about as many rows.
-    void reset() {
-        for (char* b : big_) ::operator delete(b);
-        big_.clear();
-        current_ = 0;
-        used_ = 0;
-    }
-
-  private:
-    static constexpr size_t kChunk = 1 << 20;
-    std::vector<char*> chunks_;
-    std::vector<char*> big_;
-    size_t current_ = 0;
-    size_t used_ = 0;
-};
-
-enum Tag : char { kNull = 0, kInt = 1, kReal = 2, kText = 3, kBlob = 4 };
-
-const char* skip(const char* p) {
-    switch (*p) {
-        case kInt:
-        case kReal:
-            return p + 9;
-        case kText:
-        case kBlob: {
-            quint32 n;
-            std::memcpy(&n, p + 1, 4);
-            return p + 5 + n;
-        }
-        default:
-            return p + 1;
-    }
-}
-
-QVariant decode(const char* p) {
-    switch (*p) {
-        case kInt: {
-            qint64 v;
-            std::memcpy(&v, p + 1, 8);
-            return QVariant(qlonglong(v));
-        }
-        case kReal: {
-            double v;
-            std::memcpy(&v, p + 1, 8);
-            return QVariant(v);
-        }
-        case kText:
-        case kBlob: {
-            quint32 n;
-            std::memcpy(&n, p + 1, 4);
-            if (*p == kText) return QVariant(QString::fromUtf8(p + 5, qsizetype(n)));
-            return QVariant(QByteArray(p + 5, qsizetype(n)));
-        }
-        default:
-            return QVariant();
-    }
-}
 
 bool sameValue(const QVariant& a, const QVariant& b) {
     const bool na = !a.isValid() || a.isNull();
@@ -140,9 +56,7 @@ struct RecordSet::Impl {
     int wide = -1;        // field read on demand
     QList<int> slot;      // field -> value index in a record, -1 for the wide one
 
-    Arena arena;
-    std::vector<char> scratch;      // the record being built
-    std::vector<const char*> rows;  // record: int64 rowid, then the values
+    RowStore rows;
     int pos = 0;
 
     enum Mode { Browse, Editing, Inserting } mode = Browse;
@@ -154,52 +68,10 @@ struct RecordSet::Impl {
     QVariant cachedWide;
 
     sqlite3* db() { return conn.handle(); }
-    int count() const { return int(rows.size()); }
+    int count() const { return rows.count(); }
     bool atRow() const { return active && pos >= 0 && pos < count(); }
 
-    qint64 rowidAt(int r) const {
-        qint64 v;
-        std::memcpy(&v, rows[size_t(r)], 8);
-        return v;
-    }
-
-    const char* record(sqlite3_stmt* st, int first, int n, qint64 rowid) {
-        scratch.resize(8);
-        std::memcpy(scratch.data(), &rowid, 8);
-        for (int c = first; c < first + n; ++c) append(st, c);
-        char* p = arena.alloc(scratch.size());
-        std::memcpy(p, scratch.data(), scratch.size());
-        return p;
-    }
-
-    void append(sqlite3_stmt* st, int col) {
-        const int type = sqlite3_column_type(st, col);
-        if (type == SQLITE_INTEGER || type == SQLITE_FLOAT) {
-            char buf[9];
-            buf[0] = type == SQLITE_INTEGER ? kInt : kReal;
-            if (type == SQLITE_INTEGER) {
-                const qint64 v = sqlite3_column_int64(st, col);
-                std::memcpy(buf + 1, &v, 8);
-            } else {
-                const double v = sqlite3_column_double(st, col);
-                std::memcpy(buf + 1, &v, 8);
-            }
-            scratch.insert(scratch.end(), buf, buf + 9);
-        } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
-            const void* data = type == SQLITE_TEXT
-                                   ? static_cast<const void*>(sqlite3_column_text(st, col))
-                                   : sqlite3_column_blob(st, col);
-            const quint32 len = quint32(sqlite3_column_bytes(st, col));
-            char head[5];
-            head[0] = type == SQLITE_TEXT ? kText : kBlob;
-            std::memcpy(head + 1, &len, 4);
-            scratch.insert(scratch.end(), head, head + 5);
-            const char* bytes = static_cast<const char*>(data);
-            if (len) scratch.insert(scratch.end(), bytes, bytes + len);
-        } else {
-            scratch.push_back(kNull);
-        }
-    }
+    qint64 rowidAt(int r) const { return rows.rowid(r); }
 
     int fieldIndex(const QString& name) const {
         for (int i = 0; i < fields.size(); ++i)
@@ -230,9 +102,7 @@ struct RecordSet::Impl {
 
     QVariant valueAt(int r, int f) {
         if (f == wide) return wideAt(r);
-        const char* p = rows[size_t(r)] + 8;
-        for (int i = 0; i < slot[f]; ++i) p = skip(p);
-        return decode(p);
+        return rows.field(r, slot[f]);
     }
 
     void requireWritable() const {
@@ -298,7 +168,7 @@ void RecordSet::Impl::openTable(const Tokens& t, const SimpleSelect& ss, bool* h
                          from + join(t, ss.restToken, t.size());
     Stmt st(db(), text);
     st.bindParams(params);
-    while (st.step()) rows.push_back(record(st.get(), 1, next, st.int64(0)));
+    while (st.step()) rows.append(rows.read(st.get(), 1, next, st.int64(0)));
     writable = true;
     *handled = true;
 }
@@ -316,7 +186,7 @@ void RecordSet::Impl::openMaterialized(const QString& text) {
     }
     wide = -1;
     writable = false;
-    while (st.step()) rows.push_back(record(st.get(), 0, n, 0));
+    while (st.step()) rows.append(rows.read(st.get(), 0, n, 0));
 }
 
 void RecordSet::Impl::post() {
@@ -372,14 +242,14 @@ void RecordSet::Impl::post() {
               QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(narrowList(), bracket(table)));
     back.bind(1, QVariant(qlonglong(rowid)));
     if (!back.step()) throw StoreError("the changed row cannot be read back");
-    const char* rec = record(back.get(), 1, back.columnCount() - 1, rowid);
+    const char* rec = rows.read(back.get(), 1, back.columnCount() - 1, rowid);
     back.reset();
     sp.release();
     if (mode == Inserting) {
-        rows.push_back(rec);
+        rows.append(rec);
         pos = count() - 1;
     } else {
-        rows[size_t(pos)] = rec;
+        rows.replace(pos, rec);
     }
     mode = Browse;
     cachedRowid = -1;
@@ -405,7 +275,6 @@ void RecordSet::close() {
     d->active = false;
     d->mode = Impl::Browse;
     d->rows.clear();
-    d->arena.reset();
     d->fetch = Stmt();
     d->cachedRowid = -1;
     d->cachedWide = QVariant();
@@ -612,7 +481,7 @@ void RecordSet::deleteRow() {
     Stmt del(d->db(), QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(bracket(d->table)));
     del.bind(1, QVariant(qlonglong(d->rowidAt(d->pos))));
     del.step();
-    d->rows.erase(d->rows.begin() + d->pos);
+    d->rows.erase(d->pos);
     d->cachedRowid = -1;
     d->cachedWide = QVariant();
 }
@@ -640,25 +509,8 @@ bool RecordSet::shiftLoadedIntegers(const QString& field, qint64 lo, qint64 hi, 
     d->post();
     const int f = d->fieldIndex(field);
     if (!d->active || !d->writable || f == d->wide) return false;
-    // Values sit in the records in field order; an integer is a tag and 8 bytes.
-    auto valueOf = [&](int r) {
-        char* p = const_cast<char*>(d->rows[size_t(r)]) + 8;
-        for (int i = 0; i < d->slot[f]; ++i) p = const_cast<char*>(skip(p));
-        return p;
-    };
-    for (int r = 0; r < d->count(); ++r) {
-        const char tag = *valueOf(r);
-        if (tag != kInt && tag != kNull) return false;
-    }
-    for (int r = 0; r < d->count(); ++r) {
-        char* p = valueOf(r);
-        if (*p != kInt || d->rowidAt(r) == except) continue;
-        qint64 v;
-        std::memcpy(&v, p + 1, 8);
-        if (v < lo || v > hi) continue;
-        v += delta;
-        std::memcpy(p + 1, &v, 8);
-    }
+    if (!d->rows.integersOnly(d->slot[f])) return false;
+    d->rows.shiftIntegers(d->slot[f], lo, hi, delta, except);
     return true;
 }
 
@@ -666,27 +518,7 @@ void RecordSet::sortLoadedRows(const QString& field) {
     d->post();
     const int f = d->fieldIndex(field);
     if (!d->active || f == d->wide) return;
-    struct Key {
-        bool notNull;
-        qint64 value;
-        qint64 rowid;
-        const char* rec;
-    };
-    std::vector<Key> keys;
-    keys.reserve(d->rows.size());
-    for (int r = 0; r < d->count(); ++r) {
-        const char* p = d->rows[size_t(r)] + 8;
-        for (int i = 0; i < d->slot[f]; ++i) p = skip(p);
-        qint64 v = 0;
-        if (*p == kInt) std::memcpy(&v, p + 1, 8);
-        keys.push_back({*p != kNull, v, d->rowidAt(r), d->rows[size_t(r)]});
-    }
-    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        if (a.notNull != b.notNull) return !a.notNull;
-        if (a.value != b.value) return a.value < b.value;
-        return a.rowid < b.rowid;
-    });
-    for (size_t i = 0; i < keys.size(); ++i) d->rows[i] = keys[i].rec;
+    d->rows.sortByInteger(d->slot[f]);
     d->pos = 0;
 }
 
