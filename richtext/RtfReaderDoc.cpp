@@ -49,7 +49,7 @@ void RtfReaderImpl::flushBytes() {
     emitText(clean);
 }
 
-void RtfReaderImpl::emitText(const QString& text) {
+void RtfReaderImpl::emitText(QStringView text) {
     GroupState& s = st();
     switch (s.dest) {
         case Dest::Normal:
@@ -76,7 +76,8 @@ void RtfReaderImpl::emitChar(char16_t ch) {
     // other control characters are dropped.
     if (ch == '\n' || ch == '\r' || ch == 0x2029 || ch == 0x0B) ch = 0x2028;
     if (ch < 0x20 && ch != '\t') return;
-    emitText(QString(QChar(ch)));
+    const QChar c(ch);
+    emitText(QStringView(&c, 1));
 }
 
 const QTextCharFormat& RtfReaderImpl::formatFor(const CharProps& c) {

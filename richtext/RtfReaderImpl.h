@@ -114,7 +114,7 @@ class RtfReaderImpl {
 
     // text (RtfReaderDoc.cpp)
     void flushBytes();
-    void emitText(const QString& s);
+    void emitText(QStringView s);
     void emitChar(char16_t ch);
     void flushRun();
     const QTextCharFormat& formatFor(const CharProps& c);

@@ -14,6 +14,7 @@
 #include <QTextTable>
 #include <QUrl>
 #include <atomic>
+#include <charconv>
 #include <vector>
 
 #include "platform/core/TextCodec.h"
@@ -68,7 +69,9 @@ class Writer {
     void closeGroup();
     void num(const char* word, qint64 v) {
         out_ += word;
-        out_ += QByteArray::number(v);
+        char digits[24];  // written in place: this runs for every character outside GBK
+        const auto end = std::to_chars(digits, digits + sizeof digits, v).ptr;
+        out_.append(digits, qsizetype(end - digits));
     }
 
     const QTextDocument* doc_;
