@@ -2,7 +2,8 @@
 // The run-time state one open library shares between the main window, the
 // editor and the dialogs: the database session with its record sets and
 // current workbook, the article on show, the editor's mode, the order and
-// display modes, workbook names and colours, the login. The main window owns
+// display modes, the workbook colours, the login. (The workbook names are the
+// main window's tab captions, reached through MainView.) The main window owns
 // the one Session; the others are handed it. No widgets.
 
 #include <QString>
