@@ -43,33 +43,11 @@ const QString kPart = QStringLiteral(".part");
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 constexpr int kPagesPerStep = 1024;  // 4 MB between two progress reports
 
+using detail::KeyedDb;
+
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
-
-// An engine handle on one file with the library's key settings.
-class KeyedDb {
-  public:
-    KeyedDb(const QString& path, const QString& password, int flags) {
-        const int rc = sqlite3_open_v2(native(path).constData(), &db_, flags, nullptr);
-        if (rc != SQLITE_OK) detail::fail(db_, QStringLiteral("opening %1").arg(path));
-        if (!password.isEmpty()) {
-            const QByteArray key = password.toUtf8();
-            if (sqlite3_key(db_, key.constData(), int(key.size())) != SQLITE_OK)
-                detail::fail(db_, QStringLiteral("applying the key"));
-            exec(db_, QStringLiteral("PRAGMA cipher_page_size = 4096"));
-        }
-    }
-    ~KeyedDb() {
-        if (db_) sqlite3_close_v2(db_);
-    }
-    KeyedDb(const KeyedDb&) = delete;
-    KeyedDb& operator=(const KeyedDb&) = delete;
-    sqlite3* get() const { return db_; }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
 
 void syncFile(const QString& path) {
     Fd fd(::open(native(path).constData(), O_RDONLY | O_CLOEXEC));

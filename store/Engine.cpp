@@ -700,4 +700,36 @@ void Transaction::commit() {
     done_ = true;
 }
 
+namespace detail {
+
+KeyedDb::KeyedDb(const QString& path, const QString& password, int flags) {
+    const QByteArray native = QFile::encodeName(path);
+    const int rc = sqlite3_open_v2(native.constData(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        // The handle is made even when opening fails; close it before leaving.
+        struct Close {
+            sqlite3* db;
+            ~Close() { sqlite3_close_v2(db); }
+        } close{db_};
+        fail(db_, QStringLiteral("opening %1").arg(path));
+    }
+    try {
+        if (!password.isEmpty()) {
+            const QByteArray key = password.toUtf8();
+            if (sqlite3_key(db_, key.constData(), int(key.size())) != SQLITE_OK)
+                fail(db_, QStringLiteral("applying the key"));
+            exec(db_, QStringLiteral("PRAGMA cipher_page_size = 4096"));
+        }
+    } catch (...) {
+        sqlite3_close_v2(db_);
+        throw;
+    }
+}
+
+KeyedDb::~KeyedDb() {
+    if (db_) sqlite3_close_v2(db_);
+}
+
+}  // namespace detail
+
 }  // namespace store

@@ -103,4 +103,18 @@ bool isWideField(const QString& name);                        // "content"
 // Creates the side table, its delete trigger and the title index of `table`.
 void createBodyFor(sqlite3* db, const QString& table);
 
+// An engine handle on one file, outside any Connection, with the library's
+// key settings (compaction, backups); closed on every path.
+class KeyedDb {
+  public:
+    KeyedDb(const QString& path, const QString& password, int flags);
+    ~KeyedDb();
+    KeyedDb(const KeyedDb&) = delete;
+    KeyedDb& operator=(const KeyedDb&) = delete;
+    sqlite3* get() const { return db_; }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
 }  // namespace store::detail

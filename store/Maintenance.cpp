@@ -45,31 +45,15 @@ using detail::exec;
 using detail::Fd;
 using detail::Stmt;
 
-// A raw engine handle on one file with the program's key settings.
-class RawDb {
+// A raw engine handle on one file with the program's key settings, checked
+// to be readable, with the program's collation.
+class RawDb : public detail::KeyedDb {
   public:
-    RawDb(const QString& path, const QString& password) {
-        const QByteArray native = QFile::encodeName(path);
-        const int rc = sqlite3_open_v2(native.constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-        if (rc != SQLITE_OK) detail::fail(db_, QStringLiteral("opening %1").arg(path));
-        if (!password.isEmpty()) {
-            const QByteArray key = password.toUtf8();
-            if (sqlite3_key(db_, key.constData(), int(key.size())) != SQLITE_OK)
-                detail::fail(db_, QStringLiteral("applying the key"));
-            exec(db_, QStringLiteral("PRAGMA cipher_page_size = 4096"));
-        }
-        exec(db_, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        detail::registerCollation(db_);
+    RawDb(const QString& path, const QString& password)
+        : KeyedDb(path, password, SQLITE_OPEN_READWRITE) {
+        exec(get(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        detail::registerCollation(get());
     }
-    ~RawDb() {
-        if (db_) sqlite3_close_v2(db_);
-    }
-    RawDb(const RawDb&) = delete;
-    RawDb& operator=(const RawDb&) = delete;
-    sqlite3* get() const { return db_; }
-
-  private:
-    sqlite3* db_ = nullptr;
 };
 
 // Row count of every table (the engine's own tables included) of a database,
