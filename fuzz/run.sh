@@ -9,6 +9,8 @@
 # report is written to build-fuzz/fuzz-artifacts/<target>/ and the script
 # ends with status 1: fix it, and add the input to fuzz/regressions/<kind>.
 # JOBS (default 2) sets the build's parallelism, YUNJAN_FUZZ_BUILD the tree.
+# FORK=N runs N fuzzing processes per target (libFuzzer's -fork), one per
+# free core; executions and speed are then those of all of them together.
 set -euo pipefail
 
 secs=${1:?usage: fuzz/run.sh SECONDS [target ...]}
@@ -54,12 +56,22 @@ for t in "${targets[@]}"; do
     TIMEFORMAT=%U
     # -entropic=0: the entropic schedule's per-feature bookkeeping costs
     # about 40% of the RTF targets' time (over 10,000 features per input).
-    cpu=$({ time QT_QPA_PLATFORM=offscreen "$build/fuzz/$t" -max_total_time="$secs" \
+    par=()
+    [ "${FORK:-1}" -gt 1 ] && par=(-fork="$FORK")
+    cpu=$({ time QT_QPA_PLATFORM=offscreen "$build/fuzz/$t" "${par[@]}" -max_total_time="$secs" \
         -max_len=65536 -timeout=10 -rss_limit_mb=2048 -detect_leaks=0 -print_final_stats=1 \
         -entropic=0 -artifact_prefix="$artifacts/" "${extra[@]}" "$work" "${seeds[@]}" \
         >"$log" 2>&1; } 2>&1) || status=$?
-    execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
-    speed=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
+    if [ ${#par[@]} -gt 0 ]; then
+        # the parent's status lines: "#runs: cov: N ft: N corp: N exec/s N ... time: Ns"
+        last=$(grep -E '^#[0-9]+: cov:' "$log" | tail -1 || true)
+        execs=$(echo "$last" | sed -E 's/^#([0-9]+):.*/\1/')
+        elapsed=$(echo "$last" | sed -E 's/.* time: ([0-9]+)s.*/\1/')
+        speed=$(awk -v e="${execs:-0}" -v t="${elapsed:-0}" 'BEGIN { if (t > 0) printf "%d", e / t }')
+    else
+        execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
+        speed=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
+    fi
     cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1 || true)
     result=ok
     if [ "$status" -ne 0 ]; then
