@@ -2,7 +2,9 @@
 
 #include "richtext/RtfKeywords.h"
 
-#include <unordered_map>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace richtext {
 
@@ -134,14 +136,46 @@ const Named kKeywords[] = {
 
 }  // namespace
 
-const KwInfo* findKeyword(std::string_view word) {
-    static const std::unordered_map<std::string_view, const KwInfo*> map = [] {
-        std::unordered_map<std::string_view, const KwInfo*> m;
-        for (const Named& k : kKeywords) m[k.name] = &k.info;
-        return m;
+// Every control word of a document is looked up here: an open-addressing
+// table keyed by an FNV-1a hash, four times as many slots as names, so a
+// lookup is one hash over the word and nearly always one comparison.
+namespace {
+constexpr std::size_t kSlots = 1024;
+static_assert(kSlots >= 4 * std::size(kKeywords), "keep the table sparse");
+
+std::uint32_t hashWord(std::string_view w) {
+    std::uint32_t h = 2166136261u;
+    for (char c : w) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
+struct Slot {
+    std::string_view name;
+    const KwInfo* info = nullptr;
+};
+
+const std::array<Slot, kSlots>& keywordTable() {
+    static const std::array<Slot, kSlots> table = [] {
+        std::array<Slot, kSlots> t{};
+        for (const Named& k : kKeywords) {
+            const std::string_view name(k.name);
+            std::size_t i = hashWord(name) & (kSlots - 1);
+            while (t[i].info && t[i].name != name) i = (i + 1) & (kSlots - 1);
+            t[i] = Slot{name, &k.info};  // a name listed twice: the later entry holds
+        }
+        return t;
     }();
-    auto it = map.find(word);
-    return it == map.end() ? nullptr : it->second;
+    return table;
+}
+}  // namespace
+
+const KwInfo* findKeyword(std::string_view word) {
+    const auto& t = keywordTable();
+    for (std::size_t i = hashWord(word) & (kSlots - 1); t[i].info; i = (i + 1) & (kSlots - 1))
+        if (t[i].name.size() == word.size() &&
+            std::memcmp(t[i].name.data(), word.data(), word.size()) == 0)
+            return t[i].info;
+    return nullptr;
 }
 
 }  // namespace richtext

@@ -407,6 +407,7 @@ void RtfReaderImpl::finishPicture(const PictInfo& pic, const CharProps& c) {
         // unknown or device-dependent: take whatever an image reader recognises
         QBuffer buf;
         buf.setData(pic.bytes);
+        buf.open(QIODevice::ReadOnly);  // the format probe reads only from an open device
         const QByteArray fmt = QImageReader::imageFormat(&buf);
         type = fmt == "png"    ? QStringLiteral("png")
                : fmt == "jpeg" ? QStringLiteral("jpeg")

@@ -17,6 +17,7 @@
 #include "RtfTestUtil.h"
 #include "richtext/Rtf.h"
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfKeywords.h"
 
 using namespace richtext;
 using rtftest::find;
@@ -287,6 +288,39 @@ TEST(RtfReader, PicturesKeepTheirBytesAndSize) {
         doc->resource(QTextDocument::ImageResource, QUrl(img.name())).value<QImage>().isNull());
 }
 
+// A picture without its type word (or marked \wbitmap) is recognised by its
+// bytes, and a PNG or JPEG so recognised is kept as it is.
+TEST(RtfReader, PictureWithoutTypeWordIsRecognisedByItsBytes) {
+    QImage green(2, 3, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    struct Case {
+        const char* format;
+        const char* lead;
+        const char* type;
+    };
+    const Case cases[] = {{"PNG", "{\\pict ", "png"},
+                          {"JPEG", "{\\pict ", "jpeg"},
+                          {"PNG", "{\\pict\\wbitmap0 ", "png"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.format) + " " + c.lead);
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        green.save(&buf, c.format);
+        auto doc = read(kHead + c.lead + bytes.toHex() + "}}");
+        const QTextCharFormat f = formatAt(doc.get(), 0);
+        ASSERT_TRUE(f.isImageFormat());
+        const QTextImageFormat img = f.toImageFormat();
+        EXPECT_EQ(img.stringProperty(PropPicType), QLatin1String(c.type));
+        EXPECT_DOUBLE_EQ(img.width(), 2.0);  // its own size: no goal size given
+        EXPECT_DOUBLE_EQ(img.height(), 3.0);
+        // written back unchanged, not decoded and encoded again
+        QByteArray out = writeRtf(doc.get());
+        out.replace('\n', "");
+        EXPECT_TRUE(out.contains(bytes.toHex()));
+    }
+}
+
 TEST(RtfReader, MetafileShowsTheBitmapItCarries) {
     // a 2x1 24-bit DIB inside a WMF STRETCHDIB record, as rich-edit controls store pictures
     QByteArray dib = QByteArray::fromHex(
@@ -376,3 +410,30 @@ TEST(RtfReader, SamplesOfOtherWriters) {
 }
 
 }  // namespace
+
+// The keyword table is an open-addressing hash: words that share a slot,
+// prefixes and longer words must not find each other.
+TEST(RtfKeywordTable, FindsExactlyItsWords) {
+    struct Case {
+        const char* word;
+        bool known;
+        Kw kw;
+    };
+    const Case cases[] = {
+        {"par", true, Kw::par},         {"pard", true, Kw::pard},
+        {"b", true, Kw::b},             {"ud", true, Kw::ud},
+        {"pngblip", true, Kw::blip},    {"highlight", true, Kw::cb},
+        {"cb", true, Kw::cb},           {"pa", false, Kw::par},
+        {"parx", false, Kw::par},       {"PAR", false, Kw::par},
+        {"", false, Kw::par},           {"pngblipx", false, Kw::par},
+        {"nosuchword", false, Kw::par},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.word);
+        const KwInfo* k = findKeyword(c.word);
+        ASSERT_EQ(k != nullptr, c.known);
+        if (k) {
+            EXPECT_EQ(k->kw, c.kw);
+        }
+    }
+}
