@@ -420,12 +420,10 @@ TEST(RtfKeywordTable, FindsExactlyItsWords) {
         Kw kw;
     };
     const Case cases[] = {
-        {"par", true, Kw::par},         {"pard", true, Kw::pard},
-        {"b", true, Kw::b},             {"ud", true, Kw::ud},
-        {"pngblip", true, Kw::blip},    {"highlight", true, Kw::cb},
-        {"cb", true, Kw::cb},           {"pa", false, Kw::par},
-        {"parx", false, Kw::par},       {"PAR", false, Kw::par},
-        {"", false, Kw::par},           {"pngblipx", false, Kw::par},
+        {"par", true, Kw::par},         {"pard", true, Kw::pard},    {"b", true, Kw::b},
+        {"ud", true, Kw::ud},           {"pngblip", true, Kw::blip}, {"highlight", true, Kw::cb},
+        {"cb", true, Kw::cb},           {"pa", false, Kw::par},      {"parx", false, Kw::par},
+        {"PAR", false, Kw::par},        {"", false, Kw::par},        {"pngblipx", false, Kw::par},
         {"nosuchword", false, Kw::par},
     };
     for (const Case& c : cases) {
